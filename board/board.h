@@ -1,0 +1,127 @@
+// The one game position: board arrays, position state, move and undo stacks,
+// keys, move generation and making/unmaking moves.
+#pragma once
+
+#include <cstdint>
+
+// Squares 0..63, a8 = 0, h8 = 7, a1 = 56, h1 = 63; row 0 is rank 8.
+constexpr int WHITE = 0;
+constexpr int BLACK = 1;
+constexpr int PAWN = 0;
+constexpr int KNIGHT = 1;
+constexpr int BISHOP = 2;
+constexpr int ROOK = 3;
+constexpr int QUEEN = 4;
+constexpr int KING = 5;
+constexpr int EMPTY = 6;
+
+constexpr int CASTLE_WHITE_KINGSIDE = 1;
+constexpr int CASTLE_WHITE_QUEENSIDE = 2;
+constexpr int CASTLE_BLACK_KINGSIDE = 4;
+constexpr int CASTLE_BLACK_QUEENSIDE = 8;
+
+// Move word, least significant byte first:
+//   bits  0-7   from       origin square
+//   bits  8-15  to         destination (the king's, for castling)
+//   bits 16-23  promotion  KNIGHT..QUEEN, 0 when no promotion
+//   bits 24-31  flags      MF_* bits
+// The word 0 is never a move.
+typedef uint32_t Move;
+
+constexpr int MF_CAPTURE = 1;
+constexpr int MF_CASTLE = 2;
+constexpr int MF_EN_PASSANT = 4;
+constexpr int MF_DOUBLE_PUSH = 8;
+constexpr int MF_PAWN_MOVE = 16;
+constexpr int MF_PROMOTION = 32;
+
+inline int move_from(Move m) { return m & 0xff; }
+inline int move_to(Move m) { return (m >> 8) & 0xff; }
+inline int move_promotion(Move m) { return (m >> 16) & 0xff; }
+inline int move_flags(Move m) { return m >> 24; }
+inline Move make_move_word(int from, int to, int promotion, int flags) {
+    return (Move)from | ((Move)to << 8) | ((Move)promotion << 16) | ((Move)flags << 24);
+}
+
+struct MoveEntry {
+    Move move;
+    int32_t score;
+};
+
+// 64-bit Zobrist key as two halves; the table index comes from low.
+struct PositionKey {
+    uint32_t low;
+    uint32_t high;
+};
+
+inline bool operator==(PositionKey a, PositionKey b) { return a.low == b.low && a.high == b.high; }
+inline bool operator!=(PositionKey a, PositionKey b) { return !(a == b); }
+
+struct UndoRecord {
+    Move move;
+    int32_t captured;
+    int32_t castle_rights;
+    int32_t ep_square;
+    int32_t fifty_count;
+    PositionKey key;
+};
+
+constexpr int MOVE_STACK_SIZE = 1120;
+constexpr int PLY_SLOTS = 32;
+constexpr int UNDO_STACK_SIZE = 600;
+constexpr int KEY_TABLE_SIZE = 1024;
+
+// Board arrays; a square is EMPTY in both or in neither.
+extern int square_color[64];
+extern int square_piece[64];
+
+extern int side_to_move;
+extern int opponent;
+extern int castle_rights;
+extern int ep_square;
+extern int fifty_count;
+extern int ply;
+extern int game_ply;
+extern PositionKey position_key;
+extern uint32_t node_count;
+extern int history_scores[64][64];
+
+extern MoveEntry move_stack[MOVE_STACK_SIZE];
+extern int ply_move_start[PLY_SLOTS];
+extern UndoRecord undo_stack[UNDO_STACK_SIZE];
+
+// Constant tables.
+extern const int castle_mask[64];
+extern const int mailbox[120];
+extern const int square_to_mailbox[64];
+extern const int piece_slides[6];
+extern const int direction_count[6];
+extern const int direction_offsets[6][8];
+extern const int initial_piece[64];
+extern const int initial_color[64];
+extern const PositionKey key_table[KEY_TABLE_SIZE];
+
+inline int key_index(int color, int piece, int square) { return color * 8 + piece + square * 16; }
+inline PositionKey castle_key(int rights) { return key_table[rights * 16 + 7]; }
+inline PositionKey side_key() { return key_table[15]; }
+
+// Resets the position to the start of a game and computes its key.
+void new_game();
+// Sets position_key to the full key of the position on the board.
+void compute_key();
+
+int square_attacked(int square, int by);
+int in_check(int color);
+void generate_moves();
+void generate_captures();
+void push_move(int from, int to, int flags);
+void push_promotions(int from, int to, int flags);
+
+// Plays a generated move; 1 when played and legal, 0 (position untouched) otherwise.
+int make_move(Move move);
+// Takes back undo_stack[game_ply - 1]; the caller ensures game_ply >= 1.
+void unmake_move();
+
+// Sets up a position from FEN text and generates its moves at ply 0.
+// Returns 1 on success; 0 on malformed text, with a reason in *error.
+int set_fen(const char *fen, const char **error);

@@ -1,0 +1,27 @@
+// The opening book: lines of coordinate moves from the initial position in
+// "pelmok.opn", each voting for the move that follows the game so far.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "board/board.h"
+
+constexpr Move NO_BOOK_MOVE = 0xffffffffu;
+constexpr int BOOK_MAX_GAME_PLY = 25;
+constexpr int BOOK_CANDIDATES = 50;
+constexpr int BOOK_LINE_SIZE = 256;
+
+extern FILE *book_file;
+// 1 while the book is consulted before each search.
+extern int book_enabled;
+extern uint32_t random_state;
+
+// Seeds the generator from the calendar, opens the book and says
+// "no book." when there is none.
+void book_open();
+// A move of the ply-0 list, chosen at random by votes, or NO_BOOK_MOVE.
+Move book_choose();
+int book_prefix_match(const char *prefix, const char *line);
+void random_seed(uint32_t value);
+int random_draw();

@@ -1,0 +1,70 @@
+// King safety while the opponent still has attacking material: the square
+// table plus the pawn shelter of the files around the king, scaled by the
+// opponent's pieces. The two colours are exact mirror images.
+#include "eval/eval.h"
+
+#include "board/board.h"
+
+namespace {
+constexpr int OPEN_CENTRE_FILE_PENALTY = 10;
+constexpr int BLOCKED_CORNER_ROOK_PENALTY = 40;
+} // namespace
+
+// Own rearmost pawn: home 0, one step up -10, further -20, none -25.
+// Enemy rearmost pawn: none -15, on our third rank -10, fourth -5.
+int white_file_shelter(int i) {
+    const int own = rear_pawn_row[WHITE][i];
+    const int enemy = rear_pawn_row[BLACK][i];
+    int score = own == 6 ? 0 : own == 5 ? -10 : own == 0 ? -25 : -20;
+    score += enemy == 7 ? -15 : enemy == 5 ? -10 : enemy == 4 ? -5 : 0;
+    return score;
+}
+
+int black_file_shelter(int i) {
+    const int own = rear_pawn_row[BLACK][i];
+    const int enemy = rear_pawn_row[WHITE][i];
+    int score = own == 1 ? 0 : own == 2 ? -10 : own == 7 ? -25 : -20;
+    score += enemy == 0 ? -15 : enemy == 2 ? -10 : enemy == 3 ? -5 : 0;
+    return score;
+}
+
+namespace {
+
+// Files d and e: each neighbouring file without any pawn costs 10.
+int open_centre_files(int file) {
+    int score = 0;
+    for (int i = file; i <= file + 2; i++)
+        if (rear_pawn_row[WHITE][i] == 0 && rear_pawn_row[BLACK][i] == 7)
+            score -= OPEN_CENTRE_FILE_PENALTY;
+    return score;
+}
+
+} // namespace
+
+int eval_white_king(int square) {
+    const int file = square & 7;
+    int score = king_table[square];
+    if (file <= 2)
+        score += white_file_shelter(1) + white_file_shelter(2) + white_file_shelter(3) / 2;
+    else if (file >= 5)
+        score += white_file_shelter(8) + white_file_shelter(7) + white_file_shelter(6) / 2;
+    else
+        score += open_centre_files(file);
+    score = score * piece_material[BLACK] / KING_SCALE_DIVISOR;
+    if (square == 62 && square_piece[63] == ROOK) score -= BLOCKED_CORNER_ROOK_PENALTY;
+    return score;
+}
+
+int eval_black_king(int square) {
+    const int file = square & 7;
+    int score = king_table[flip[square]];
+    if (file <= 2)
+        score += black_file_shelter(1) + black_file_shelter(2) + black_file_shelter(3) / 2;
+    else if (file >= 5)
+        score += black_file_shelter(8) + black_file_shelter(7) + black_file_shelter(6) / 2;
+    else
+        score += open_centre_files(file);
+    score = score * piece_material[WHITE] / KING_SCALE_DIVISOR;
+    if (square == 6 && square_piece[7] == ROOK) score -= BLOCKED_CORNER_ROOK_PENALTY;
+    return score;
+}

@@ -1,0 +1,42 @@
+// Game-end adjudication after every played move.
+#include "protocol/protocol.h"
+
+#include <cstdio>
+
+#include "eval/eval.h"
+#include "search/search.h"
+
+namespace {
+
+constexpr int REPETITIONS_FOR_DRAW = 3; // three earlier occurrences: the fourth time
+
+int has_legal_move() {
+    for (int i = 0; i < ply_move_start[1]; i++) {
+        if (make_move(move_stack[i].move)) {
+            unmake_move();
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+void adjudicate() {
+    if (!has_legal_move()) {
+        game_over = 1;
+        if (in_check(side_to_move))
+            printf(side_to_move == WHITE ? "0-1 {Black mates}\n" : "1-0 {White mates}\n");
+        else
+            printf("1/2-1/2 {Stalemate}\n");
+    } else if (repetition_count() == REPETITIONS_FOR_DRAW) {
+        game_over = 1;
+        printf("1/2-1/2 {Draw by repetition}\n");
+    } else if (fifty_count >= FIFTY_MOVE_LIMIT) {
+        game_over = 1;
+        printf("1/2-1/2 {Draw by fifty move rule}\n");
+    }
+    // Announced but not final: the engine plays on.
+    evaluate();
+    if (insufficient_material()) printf("1/2-1/2 {insufficient materiel}\n");
+}

@@ -1,0 +1,258 @@
+// The command loop: one command line, one engine move or one ponder search
+// per pass.
+//
+// Commands, in the order they are tested (first match wins):
+//   xboard            nothing
+//   new               initial position, engine plays Black, book on
+//   result ...        initial position, force mode
+//   quit              end
+//   force             engine plays neither side
+//   white / black     that side to move, engine plays the other
+//   st / sd / time    time control
+//   level...          time control (any word starting "level")
+//   otim              nothing
+//   go                engine plays the side to move
+//   hint              the expected reply
+//   edit              enter edit mode
+//   . / c / #         edit mode only: leave, switch colour, clear board
+//   Xa1 placement     edit mode only: letter, file letter, rank digit
+//   undo / remove     take back one / two half-moves
+//   post / nopost     thinking output on / off
+//   easy / hard       pondering off / on
+//   anything else     a move, or "Error (unknown command): WORD"
+#include "protocol/protocol.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "book/book.h"
+#include "search/platform.h"
+#include "search/search.h"
+
+int engine_side = EMPTY;
+int post_mode = 0;
+int edit_mode = 0;
+int edit_color = WHITE;
+char line_buffer[LINE_BUFFER_SIZE];
+char command_word[LINE_BUFFER_SIZE];
+int game_over = 0;
+
+namespace {
+
+inline bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+inline bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// First word of the line; 0 when the line holds only blanks.
+int take_command_word() {
+    const char *p = line_buffer;
+    while (*p && is_blank(*p)) p++;
+    int n = 0;
+    while (*p && !is_blank(*p)) command_word[n++] = *p++;
+    command_word[n] = '\0';
+    return n > 0;
+}
+
+bool word_is(const char *command) { return strcmp(command_word, command) == 0; }
+
+// The expected reply, when it is a move of the current position's list;
+// a reply left from an earlier position is never played.
+bool expected_reply_in_list() {
+    const Move reply = pv_table[0][1];
+    if (reply == 0) return false;
+    for (int i = 0; i < ply_move_start[1]; i++)
+        if (move_stack[i].move == reply) return true;
+    return false;
+}
+
+void engine_move() {
+    ponder_pending = 0;
+    run_search(post_mode);
+    const Move best = pv_table[0][0];
+    if (best == 0) {
+        engine_side = EMPTY;
+        return;
+    }
+    printf("move %s\n", move_text(best));
+    make_move(best);
+    refresh_moves();
+    adjudicate();
+    ponder_pending = 1;
+}
+
+// Thinks on the opponent's time about the reply the search expects, until
+// input arrives. Prints and plays nothing.
+void ponder() {
+    const Move reply = pv_table[0][1];
+    const bool en_passant =
+        move_flags(reply) == (MF_CAPTURE | MF_EN_PASSANT | MF_PAWN_MOVE);
+    if (game_ply != 1 && !en_passant && expected_reply_in_list() && make_move(reply)) {
+        run_search(0);
+        unmake_move();
+        refresh_moves();
+    }
+    ponder_pending = 0;
+}
+
+void hint() {
+    if (!expected_reply_in_list()) return;
+    const Move reply = pv_table[0][1];
+    if (!make_move(reply)) return;
+    unmake_move();
+    printf("Hint: %s\n", move_text(reply));
+}
+
+// "white" and "black": a new side to move keeps no en-passant square of
+// the old one, and the key follows the position.
+void set_side_to_move(int side) {
+    if (side != side_to_move) ep_square = -1;
+    side_to_move = side;
+    opponent = side ^ 1;
+    compute_key();
+    refresh_moves();
+    engine_side = side ^ 1;
+}
+
+void play_move_text() {
+    const int index = parse_move_text(command_word);
+    // The undo stack's last record is kept for the search's own limit.
+    if (index >= 0 && game_ply < MAX_GAME_PLY && make_move(move_stack[index].move)) {
+        refresh_moves();
+        adjudicate();
+        return;
+    }
+    printf("Error (unknown command): %s\n", command_word);
+}
+
+bool placement_text() {
+    return is_letter(line_buffer[0]) && is_letter(line_buffer[1]) && is_digit(line_buffer[2]);
+}
+
+void place_from_text() {
+    const char file = line_buffer[1];
+    const char rank = line_buffer[2];
+    // Text naming no square is ignored.
+    if (file < 'a' || file > 'h' || rank < '1' || rank > '8') return;
+    place_piece(edit_color, line_buffer[0], (file - 'a') + 8 * (8 - (rank - '0')));
+    settle_edited_position();
+}
+
+} // namespace
+
+void refresh_moves() {
+    ply = 0;
+    generate_moves();
+}
+
+int execute_command() {
+    if (line_buffer[0] == '\n' || !take_command_word()) return 1;
+
+    if (word_is("xboard")) {
+    } else if (word_is("new")) {
+        new_game();
+        generate_moves();
+        engine_side = BLACK;
+        edit_mode = 0;
+        game_over = 0;
+        ponder_enabled = 0;
+        input_during_search = 0;
+        book_enabled = 1;
+        ponder_pending = 0;
+    } else if (word_is("result")) {
+        ponder_pending = 0;
+        new_game();
+        generate_moves();
+        engine_side = EMPTY;
+    } else if (word_is("quit")) {
+        return 0;
+    } else if (word_is("force")) {
+        engine_side = EMPTY;
+    } else if (word_is("white")) {
+        set_side_to_move(WHITE);
+    } else if (word_is("black")) {
+        set_side_to_move(BLACK);
+    } else if (word_is("st")) {
+        st_command(line_buffer);
+    } else if (word_is("sd")) {
+        sd_command(line_buffer);
+    } else if (word_is("time")) {
+        time_command(line_buffer);
+    } else if (strncmp(command_word, "level", 5) == 0) {
+        level_command(line_buffer);
+    } else if (word_is("otim")) {
+    } else if (word_is("go")) {
+        engine_side = side_to_move;
+    } else if (word_is("hint")) {
+        hint();
+    } else if (word_is("edit")) {
+        edit_mode = 1;
+        edit_color = WHITE;
+        book_enabled = 0;
+    } else if (edit_mode && word_is(".")) {
+        edit_mode = 0;
+        settle_edited_position();
+    } else if (edit_mode && word_is("c")) {
+        edit_color ^= 1;
+    } else if (edit_mode && word_is("#")) {
+        clear_board();
+        settle_edited_position();
+    } else if (edit_mode && placement_text()) {
+        place_from_text();
+    } else if (word_is("undo")) {
+        if (game_ply > 0) {
+            unmake_move();
+            refresh_moves();
+        }
+    } else if (word_is("remove")) {
+        if (game_ply >= 2) {
+            unmake_move();
+            unmake_move();
+            refresh_moves();
+        }
+    } else if (word_is("post")) {
+        post_mode = 2;
+    } else if (word_is("nopost")) {
+        post_mode = 0;
+    } else if (word_is("easy")) {
+        ponder_enabled = 0;
+    } else if (word_is("hard")) {
+        ponder_enabled = 1;
+    } else {
+        play_move_text();
+    }
+    return 1;
+}
+
+void command_loop() {
+    ponder_enabled = 0;
+    post_mode = 0;
+    edit_mode = 0;
+    input_during_search = 0;
+    book_enabled = 1;
+    ponder_pending = 0;
+    game_over = 0;
+    ignore_interrupt();
+    printf("\n");
+    new_game();
+    book_open();
+    generate_moves();
+    engine_side = EMPTY;
+
+    for (;;) {
+        fflush(stdout);
+        move_now = 0;
+        if (side_to_move == engine_side && !game_over) {
+            engine_move();
+        } else if (opponent == engine_side && ponder_enabled && !book_enabled &&
+                   ponder_pending && !game_over && !queued_lines()) {
+            // Lines a search already read come first: one of them may be
+            // the very move this ponder search would wait for.
+            ponder();
+        } else {
+            if (!read_command_line(line_buffer)) return;
+            if (!execute_command()) return;
+        }
+    }
+}

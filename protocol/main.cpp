@@ -1,0 +1,20 @@
+// pelmok: an xboard engine. It takes no arguments.
+#include <cstdio>
+#include <cstring>
+
+#include "protocol/protocol.h"
+#include "search/search.h"
+
+int main() {
+    char word[LINE_BUFFER_SIZE];
+    for (;;) {
+        printf("pelmok version 2.3c (september 2003)\n");
+        printf("only Winboard interface\n");
+        fflush(stdout);
+        if (!read_word(word, sizeof word)) return 0;
+        if (strcmp(word, "xboard") == 0) break;
+    }
+    command_loop();
+    fflush(stdout);
+    return 0;
+}

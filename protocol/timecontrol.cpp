@@ -1,0 +1,140 @@
+// Time control: "level", "st", "sd" and "time" become the next search's
+// time budget and depth limit. The budget is worked out when "time" arrives.
+#include "protocol/protocol.h"
+
+#include <cstring>
+
+int clock_ms = 0;
+int level_moves = 0;
+int level_base = 0;
+int level_base_seconds = 0;
+int level_increment = 0;
+int time_budget_ms = 0;
+int depth_limit = 0;
+
+namespace {
+
+constexpr int NUMBER_LIMIT = 1000000000;
+constexpr int LATE_GAME_PLY = 120;     // incremental games: from here on clock / 40
+constexpr int LATE_GAME_DIVISOR = 40;
+constexpr int BASE_SHARE_DIVISOR = 70; // incremental games: base / 70 ...
+constexpr int INCREMENT_SHARE_MS = 900; // ... plus 0.9 of the increment
+// A fixed time per move keeps this much in hand for the last poll interval
+// and the output, so the move never overruns what the front end allows.
+constexpr int FIXED_TIME_MARGIN_MS = 50;
+constexpr int FIXED_TIME_MARGIN_DIVISOR = 50;
+
+// Set once "time" or "st" has given a real budget; until then "sd" alone
+// gives the search all the time it needs to reach its depth.
+int time_budget_set = 0;
+// "st" holds the budget fixed until a "level" arrives.
+int fixed_time_per_move = 0;
+
+// The text after the command word.
+const char *arguments(const char *line) {
+    while (*line == ' ' || *line == '\t') line++;
+    while (*line && *line != ' ' && *line != '\t' && *line != '\n' && *line != '\r') line++;
+    return line;
+}
+
+int clamp_int(int64_t value) {
+    return value > NUMBER_LIMIT ? NUMBER_LIMIT : value < -NUMBER_LIMIT ? -NUMBER_LIMIT : (int)value;
+}
+
+void apply_budget_rule() {
+    const int n = level_moves;
+    const int g = game_ply;
+    if (n != 0) {
+        if (g == 4 * n || g == 4 * n - 1 || g == 6 * n || g == 6 * n - 1) {
+            time_budget_ms = clock_ms / n;
+        } else {
+            const int m = (g - 1) / 2;
+            if (m < n - 1)
+                time_budget_ms = clock_ms / (n - m);
+            else if (m > n)
+                time_budget_ms = clock_ms / (n - (m % n) + 1);
+            // m is n - 1 or n: the previous budget stays in force.
+        }
+    } else if (g >= LATE_GAME_PLY) {
+        time_budget_ms = clock_ms / LATE_GAME_DIVISOR;
+    } else {
+        const int64_t base_ms = (int64_t)level_base * 60000 + (int64_t)level_base_seconds * 1000;
+        time_budget_ms = clamp_int(base_ms / BASE_SHARE_DIVISOR +
+                                   (int64_t)level_increment * INCREMENT_SHARE_MS);
+    }
+}
+
+} // namespace
+
+const char *read_number(const char *text, int *value) {
+    while (*text == ' ' || *text == '\t') text++;
+    int sign = 1;
+    if (*text == '-' || *text == '+') {
+        if (*text == '-') sign = -1;
+        text++;
+    }
+    if (*text < '0' || *text > '9') return nullptr;
+    int64_t number = 0;
+    while (*text >= '0' && *text <= '9') {
+        if (number <= NUMBER_LIMIT) number = number * 10 + (*text - '0');
+        text++;
+    }
+    *value = clamp_int(sign * number);
+    return text;
+}
+
+// "time N": the engine's clock in centiseconds. A line without a number is
+// ignored rather than rerun the rule on the old clock.
+void time_command(const char *line) {
+    int centiseconds;
+    if (!read_number(arguments(line), &centiseconds)) return;
+    clock_ms = clamp_int((int64_t)centiseconds * 10);
+    if (!fixed_time_per_move) {
+        apply_budget_rule();
+        time_budget_set = 1;
+    }
+    depth_limit = TIMED_DEPTH_LIMIT;
+}
+
+// "level MOVES BASE INC", read from the seventh character on so that any
+// word beginning with "level" works. BASE is minutes or minutes:seconds;
+// INC is seconds, a fractional part read and dropped. Reading stops at the
+// first value it cannot read, leaving that one and the rest as they were.
+void level_command(const char *line) {
+    fixed_time_per_move = 0;
+    if (strlen(line) < 7) return;
+    const char *p = line + 6;
+    int moves, minutes, seconds = 0, increment;
+    if (!(p = read_number(p, &moves))) return;
+    level_moves = moves < 0 ? 0 : moves;
+    if (!(p = read_number(p, &minutes))) return;
+    if (*p == ':') {
+        const char *after = read_number(p + 1, &seconds);
+        if (after) p = after;
+    }
+    level_base = minutes;
+    level_base_seconds = seconds;
+    if (!(p = read_number(p, &increment))) return;
+    level_increment = increment;
+}
+
+// "st N": N seconds per move, less a margin.
+void st_command(const char *line) {
+    int seconds;
+    if (!read_number(arguments(line), &seconds)) return;
+    const int64_t total_ms = (int64_t)seconds * 1000;
+    int64_t budget = total_ms - FIXED_TIME_MARGIN_MS - total_ms / FIXED_TIME_MARGIN_DIVISOR;
+    if (budget < 0) budget = 0;
+    time_budget_ms = clamp_int(budget);
+    time_budget_set = 1;
+    fixed_time_per_move = 1;
+    depth_limit = TIMED_DEPTH_LIMIT;
+}
+
+// "sd N": search to depth N.
+void sd_command(const char *line) {
+    int depth;
+    if (!read_number(arguments(line), &depth)) return;
+    depth_limit = depth;
+    if (!time_budget_set) time_budget_ms = DEPTH_ONLY_BUDGET_MS;
+}

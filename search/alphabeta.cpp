@@ -1,0 +1,96 @@
+// Negamax alpha-beta over the one global position, made and unmade in place.
+#include "search/search.h"
+
+#include "eval/eval.h"
+
+Move pv_table[PLY_SLOTS][PLY_SLOTS];
+int pv_end[PLY_SLOTS];
+
+// The line from ply p is the move played there followed by the child's line.
+void update_pv(Move move) {
+    Move *row = pv_table[ply];
+    const Move *child = pv_table[ply + 1];
+    row[ply] = move;
+    const int end = pv_end[ply + 1];
+    for (int j = ply + 1; j < end; j++) row[j] = child[j];
+    pv_end[ply] = end;
+}
+
+int alpha_beta(int alpha, int beta, int depth) {
+    // 1-3. Leaves go to quiescence; count the node and poll now and then.
+    pv_end[ply] = ply;
+    if (depth == 0) return quiescence(alpha, beta);
+    if (++node_count % POLL_INTERVAL_FULL == 0) poll_clock_and_input();
+
+    // 4. Any earlier occurrence below the root is a draw; the root position
+    // itself must still be searched for a move.
+    if (ply > 0 && repetition_count() != 0) return 0;
+
+    // 5. The table's bounds are never used at the root, which needs a move.
+    ShortMove table_move = NO_SHORT_MOVE;
+    const TTEntry *entry = tt_probe(position_key);
+    if (entry && ply > 0) {
+        if (entry->depth >= depth) {
+            if (entry->bound == BOUND_EXACT) return entry->score;
+            if (entry->bound == BOUND_LOWER && entry->score >= beta) return beta;
+            if (entry->bound == BOUND_UPPER && entry->score <= alpha) return alpha;
+        }
+        table_move = entry->move;
+    }
+
+    // 6. Check extension.
+    const int checked = in_check(side_to_move);
+    if (checked) depth++;
+
+    // 7. Out of per-ply slots or undo records: score statically.
+    if (ply >= MAX_SEARCH_PLY || game_ply >= MAX_GAME_PLY) return evaluate();
+
+    // 8. Moves, with the previous line's move lifted while on it.
+    generate_moves();
+    if (on_pv_line) boost_pv_move();
+
+    // 9. The move loop.
+    const int incoming_alpha = alpha;
+    ShortMove best_move = NO_SHORT_MOVE;
+    int legal_seen = 0;
+    int cutoff = 0;
+    Move cutoff_move = 0;
+    for (int i = ply_move_start[ply]; i < ply_move_start[ply + 1]; i++) {
+        pick_next_move(i, table_move);
+        const Move move = move_stack[i].move;
+        if (!make_move(move)) continue;
+        legal_seen = 1;
+        const int score = -alpha_beta(-beta, -alpha, depth - 1);
+        unmake_move();
+        if (score > alpha) {
+            alpha = score;
+            best_move = short_move(move);
+            if (score >= beta) {
+                // The root keeps its line even on a cutoff: a mate found
+                // there must still leave a move to play.
+                if (ply == 0) update_pv(move);
+                cutoff = 1;
+                cutoff_move = move;
+                break;
+            }
+            update_pv(move);
+        }
+    }
+
+    if (!cutoff) {
+        // 10. No legal move: mated (sooner is worse) or stalemated.
+        if (!legal_seen) alpha = checked ? ply - MATE_SCORE : 0;
+        // 11. The fifty-move rule overrides everything but a cutoff.
+        if (fifty_count >= FIFTY_MOVE_LIMIT) return 0;
+    } else {
+        // 12. History credit for the move that cut off.
+        history_scores[move_from(cutoff_move)][move_to(cutoff_move)] += depth * depth;
+    }
+
+    // 13-14. Store and return.
+    const int bound = alpha >= beta              ? BOUND_LOWER
+                      : alpha > incoming_alpha ? BOUND_EXACT
+                                               : BOUND_UPPER;
+    tt_store(position_key, alpha, best_move, depth, bound);
+    return alpha;
+}

@@ -1,0 +1,77 @@
+// Iterative deepening with the thinking output, and the abort point that
+// polls jump back to.
+#include "search/search.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "book/book.h"
+#include "protocol/protocol.h"
+
+int64_t search_start_ms = 0;
+int64_t search_deadline_ms = 0;
+
+namespace {
+
+constexpr int PRINTED_SCORE_RANGE = 1500;
+
+// Scores inside the normal range are printed scaled by 19/22; mate scores
+// are printed as they are.
+int printed_score(int score) {
+    if (score >= -PRINTED_SCORE_RANGE && score <= PRINTED_SCORE_RANGE) return 19 * score / 22;
+    return score;
+}
+
+void print_thinking_line(int depth, int score) {
+    const long elapsed_cs = (long)((now_ms() - search_start_ms) / 10);
+    printf("%d  %d  %ld  %u ", depth, printed_score(score), elapsed_cs, (unsigned)node_count);
+    for (int j = 0; j < pv_end[0]; j++) printf(" %s", move_text(pv_table[0][j]));
+    printf("\n");
+    fflush(stdout);
+}
+
+// Full window at every depth; time is looked at only by the polls.
+void deepen(int output_mode) {
+    for (int depth = 1; depth <= depth_limit; depth++) {
+        on_pv_line = 1;
+        const int score = alpha_beta(-INFINITE_SCORE, INFINITE_SCORE, depth);
+        if (output_mode == 2) print_thinking_line(depth, score);
+    }
+}
+
+} // namespace
+
+void run_search(int output_mode) {
+    // 1-2. A book move is the answer; after the first miss the book rests.
+    if (book_enabled == 1) {
+        const Move book_move = book_choose();
+        if (book_move != NO_BOOK_MOVE) {
+            pv_table[0][0] = book_move;
+            return;
+        }
+    }
+    book_enabled = 0;
+
+    // 3. Entries of earlier searches become replaceable.
+    tt_age();
+
+    // 4. An abort comes back here: take back the moves the search had on
+    // the board. Nothing in the search frames holds a resource.
+    search_aborted = 0;
+    if (setjmp(abort_context) != 0) {
+        input_during_search = 0;
+        while (ply != 0) unmake_move();
+        return;
+    }
+
+    // 5. A fresh search.
+    search_start_ms = now_ms();
+    search_deadline_ms = search_start_ms + time_budget_ms;
+    ply = 0;
+    node_count = 0;
+    memset(pv_table, 0, sizeof pv_table);
+    memset(history_scores, 0, sizeof history_scores);
+
+    // 6-7. No iteration at all while the depth limit is below 1.
+    deepen(output_mode);
+}

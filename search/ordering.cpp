@@ -1,0 +1,42 @@
+// Lazy move ordering: one best entry at a time instead of a sort.
+#include "search/search.h"
+
+int on_pv_line = 0;
+
+// Brings the next move to try to index: the table move if it is in the
+// list, else the highest score, the earliest entry winning ties.
+void pick_next_move(int index, ShortMove table_move) {
+    const int end = ply_move_start[ply + 1];
+    int selected = index;
+    int best = -1;
+    for (int i = index; i < end; i++) {
+        const Move m = move_stack[i].move;
+        if (short_move(m) == table_move) {
+            selected = i;
+            break;
+        }
+        if (move_stack[i].score > best) {
+            best = move_stack[i].score;
+            selected = i;
+        }
+    }
+    if (selected != index) {
+        const MoveEntry swap = move_stack[index];
+        move_stack[index] = move_stack[selected];
+        move_stack[selected] = swap;
+    }
+}
+
+// While the search walks down the previous iteration's line, its move at
+// this ply goes first.
+void boost_pv_move() {
+    on_pv_line = 0;
+    const Move wanted = pv_table[0][ply];
+    for (int i = ply_move_start[ply]; i < ply_move_start[ply + 1]; i++) {
+        if (move_stack[i].move == wanted) {
+            on_pv_line = 1;
+            move_stack[i].score += PV_BOOST;
+            return;
+        }
+    }
+}

@@ -1,0 +1,17 @@
+// The few things the engine needs from the operating system, one small
+// implementation per platform.
+#pragma once
+
+#include <cstdint>
+
+// Nonzero when bytes (or the end of input) wait on standard input; never blocks.
+int stdin_pending();
+// Blocking read of up to size bytes from standard input: the count read,
+// 0 at the end of input, -1 on a read error.
+int stdin_read(char *buffer, int size);
+// Milliseconds on a monotonic clock.
+int64_t now_ms();
+// Seconds of calendar time, to seed the book's generator.
+uint32_t calendar_seconds();
+// The front end's Ctrl-C must not kill the engine.
+void ignore_interrupt();

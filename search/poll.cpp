@@ -1,0 +1,34 @@
+// The search's only look at the world: the clock and standard input, every
+// few thousand nodes.
+#include "search/search.h"
+
+#include <csetjmp>
+
+int move_now = 0;
+int input_during_search = 0;
+int ponder_enabled = 0;
+int ponder_pending = 0;
+int input_closed = 0;
+int input_polling = 1;
+int search_aborted = 0;
+jmp_buf abort_context;
+
+namespace {
+
+[[noreturn]] void abort_search() {
+    search_aborted = 1;
+    longjmp(abort_context, 1);
+}
+
+} // namespace
+
+void poll_clock_and_input() {
+    if (input_polling && input_waiting()) read_search_input();
+    if (input_closed) abort_search();
+    if (ponder_enabled) {
+        if (input_during_search) abort_search();
+        // While pondering there is no time limit.
+        if (ponder_pending) return;
+    }
+    if (now_ms() >= search_deadline_ms || move_now) abort_search();
+}

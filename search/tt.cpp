@@ -1,0 +1,29 @@
+// Direct-mapped transposition table: one slot per key, depth-preferred
+// within the current search, two-state ageing instead of a generation count.
+#include "search/search.h"
+
+TTEntry tt_table[TT_ENTRIES];
+
+TTEntry *tt_probe(PositionKey key) {
+    TTEntry *entry = &tt_table[key.low & TT_INDEX_MASK];
+    if (entry->state == TT_EMPTY || entry->key != key) return nullptr;
+    entry->state = TT_CURRENT;
+    return entry;
+}
+
+void tt_store(PositionKey key, int score, ShortMove move, int depth, int bound) {
+    TTEntry *entry = &tt_table[key.low & TT_INDEX_MASK];
+    // A deeper entry of another position from this search is worth more.
+    if (entry->key != key && entry->state == TT_CURRENT && entry->depth > depth) return;
+    entry->key = key;
+    entry->score = score;
+    entry->depth = depth;
+    entry->move = move;
+    entry->bound = (uint8_t)bound;
+    entry->state = TT_CURRENT;
+}
+
+void tt_age() {
+    for (int i = 0; i < TT_ENTRIES; i++)
+        if (tt_table[i].state == TT_CURRENT) tt_table[i].state = TT_OLD;
+}

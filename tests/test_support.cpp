@@ -1,0 +1,2 @@
+// Shared helpers for the tests.
+#include "tests/test_support.h"

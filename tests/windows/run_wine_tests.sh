@@ -1,0 +1,285 @@
+#!/usr/bin/env bash
+# Cross-builds pelmok for Windows (mingw-w64) and runs its protocol checks under wine.
+#
+#   bash tests/windows/run_wine_tests.sh
+#
+# Needs: cmake, g++-mingw-w64-x86-64-posix, gcc-mingw-w64-x86-64-posix, wine, wine64.
+# Where build/release holds a Linux build, the Windows output is also compared with it.
+# Environment: PELMOK_LINUX_BUILD (default build/release), PELMOK_SKIP_BUILD=1 to reuse
+# build/windows as it is.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+BUILD="$ROOT/build/windows"
+LINUX_BUILD=${PELMOK_LINUX_BUILD:-$ROOT/build/release}
+TRANSCRIPTS="$ROOT/tests/transcripts"
+
+PREFIX_TIMEOUT=180  # the first wine start builds the prefix
+FIRST_LINE_TIMEOUT=120
+SESSION_TIMEOUT=120 # one engine run, from start to exit
+MOVE_TIMEOUT=60
+BENCH_TIMEOUT=300
+
+passed=0
+failed=0
+pass() {
+    passed=$((passed + 1))
+    echo "PASS: $1"
+}
+fail() {
+    failed=$((failed + 1))
+    echo "FAIL: $1"
+}
+
+# ---- build -------------------------------------------------------------------------------
+cd "$ROOT"
+if [ "${PELMOK_SKIP_BUILD:-0}" != 1 ]; then
+    cmake --preset windows
+    cmake --build --preset windows --parallel 2
+fi
+RELAY="$BUILD/relay.exe"
+x86_64-w64-mingw32-gcc-posix -std=c11 -O2 -Wall -Wextra -Wshadow -static \
+    -o "$RELAY" "$ROOT/tests/windows/relay.c"
+ENGINE="$BUILD/pelmok.exe"
+TOOLS="$BUILD/pelmok-tools.exe"
+for f in "$ENGINE" "$TOOLS"; do
+    [ -f "$f" ] || {
+        echo "missing $f" >&2
+        exit 1
+    }
+done
+
+# ---- wine --------------------------------------------------------------------------------
+TMP=$(mktemp -d)
+ENGINE_PID=""
+cleanup() {
+    exec 3>&- 2>/dev/null || true
+    if [ -n "$ENGINE_PID" ]; then kill "$ENGINE_PID" 2>/dev/null || true; fi
+    timeout 30 wineserver -k >/dev/null 2>&1 || true
+    timeout 30 wineserver -w >/dev/null 2>&1 || true
+    rm -rf "$TMP"
+}
+trap cleanup EXIT
+
+export HOME="$TMP/home"
+export WINEPREFIX="$TMP/prefix"
+export WINEDEBUG=-all
+# No Mono or Gecko install prompts while the prefix is built.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY WAYLAND_DISPLAY
+mkdir -p "$HOME" "$WINEPREFIX" "$TMP/run"
+
+# One persistent server: otherwise wine's background processes keep captured output open.
+wineserver -p </dev/null >/dev/null 2>&1
+start=$(date +%s)
+if ! timeout "$PREFIX_TIMEOUT" wine cmd /c exit </dev/null >"$TMP/prefix.log" 2>&1; then
+    cat "$TMP/prefix.log" >&2
+    echo "wine prefix set-up failed" >&2
+    exit 1
+fi
+echo "wine prefix ready in $(($(date +%s) - start)) s"
+
+# A Unix path as wine sees it on drive Z:.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# Lines the same on every run: no carriage returns, and the centiseconds (third number) of
+# thinking lines masked.
+normalise() {
+    tr -d '\r' | sed -E 's/^([[:space:]]*[0-9]+[[:space:]]+-?[0-9]+[[:space:]]+)[0-9]+/\1*/'
+}
+
+# ---- engine sessions ---------------------------------------------------------------------
+# start_session OUT windows|linux: starts the engine in $TMP/run (no opening book there) with
+# its input on fd 3 and its output in OUT, and waits for its first line.
+start_session() {
+    local out=$1 kind=$2
+    rm -f "$TMP/in" "$out"
+    : >"$out"
+    mkfifo "$TMP/in"
+    if [ "$kind" = windows ]; then
+        (cd "$TMP/run" && exec timeout "$SESSION_TIMEOUT" wine "$RELAY" \
+            "$(windows_path "$ENGINE")" <"$TMP/in" >"$out" 2>>"$TMP/engine.err") &
+    else
+        (cd "$TMP/run" && exec timeout "$SESSION_TIMEOUT" "$LINUX_BUILD/pelmok" \
+            <"$TMP/in" >"$out" 2>>"$TMP/engine.err") &
+    fi
+    ENGINE_PID=$!
+    # Read-write: opening never blocks, even if the engine failed to start.
+    exec 3<>"$TMP/in"
+    wait_for "$out" '.' "$FIRST_LINE_TIMEOUT"
+}
+
+# has_line FILE REGEX: a complete line of FILE matches.
+has_line() {
+    local lines
+    lines=$(wc -l <"$1")
+    head -n "$lines" "$1" | tr -d '\r' | grep -Eq -- "$2"
+}
+
+# wait_for FILE REGEX SECONDS: until a complete line of FILE matches, or the engine ends.
+wait_for() {
+    local file=$1 regex=$2 limit=$(($3 * 10)) i=0
+    while [ $i -lt $limit ]; do
+        if has_line "$file" "$regex"; then return 0; fi
+        kill -0 "$ENGINE_PID" 2>/dev/null || break
+        sleep 0.1
+        i=$((i + 1))
+    done
+    has_line "$file" "$regex"
+}
+
+# send TEXT: to the engine's input; a write error (the engine gone) is for the checks to see.
+send() { (printf '%s' "$1" >&3) 2>/dev/null || true; }
+send_file() { (cat "$1" >&3) 2>/dev/null || true; }
+
+# end_session: closes the engine's input, waits for its end and sets STATUS.
+end_session() {
+    exec 3>&-
+    STATUS=0
+    wait "$ENGINE_PID" || STATUS=$?
+    ENGINE_PID=""
+}
+
+# run_transcript IN OUT windows|linux: whole input after the first line, then end of input.
+# Sets STATUS.
+run_transcript() {
+    start_session "$2.raw" "$3" || true
+    send_file "$1"
+    end_session
+    normalise <"$2.raw" >"$2"
+}
+
+have_linux=0
+if [ -x "$LINUX_BUILD/pelmok" ]; then
+    have_linux=1
+else
+    echo "note: no Linux build in $LINUX_BUILD: Windows output is not compared with it"
+fi
+
+# ---- (a) handshake -----------------------------------------------------------------------
+printf 'xboard\nquit\n' >"$TMP/handshake.in"
+printf '%s\n' "pelmok version 2.3c (september 2003)" "only Winboard interface" "" "no book." \
+    >"$TMP/handshake.expected"
+run_transcript "$TMP/handshake.in" "$TMP/handshake.out" windows
+if diff -u "$TMP/handshake.expected" "$TMP/handshake.out" && [ "$STATUS" = 0 ]; then
+    pass "handshake"
+else
+    fail "handshake (exit status $STATUS)"
+fi
+
+# ---- (b) transcripts ---------------------------------------------------------------------
+count=0
+if [ -d "$TRANSCRIPTS" ]; then
+    for input in "$TRANSCRIPTS"/*.in; do
+        [ -e "$input" ] || continue
+        name=$(basename "$input" .in)
+        expected="${input%.in}.out"
+        if [ ! -f "$expected" ]; then
+            fail "transcript $name: no $name.out"
+            continue
+        fi
+        count=$((count + 1))
+        run_transcript "$input" "$TMP/t.out" windows
+        normalise <"$expected" >"$TMP/t.expected"
+        if diff -u "$TMP/t.expected" "$TMP/t.out" >"$TMP/t.diff"; then
+            pass "transcript $name"
+        else
+            head -40 "$TMP/t.diff"
+            fail "transcript $name"
+        fi
+    done
+fi
+echo "$count transcripts from $TRANSCRIPTS"
+
+# A fixed-depth search answers with a move; the end of input then ends the engine with
+# status 0. The Linux build, where there is one, must say exactly the same.
+search_to_depth() {
+    local out=$1 kind=$2
+    start_session "$out.raw" "$kind" || true
+    send $'xboard\nnew\npost\nsd 3\nwhite\ngo\n'
+    wait_for "$out.raw" '^move ' "$MOVE_TIMEOUT" || true
+    end_session
+    echo "$STATUS" >"$out.status"
+    normalise <"$out.raw" >"$out"
+}
+search_to_depth "$TMP/sd3.out" windows
+if grep -Eq '^move [a-h][1-8][a-h][1-8][qrbn]?$' "$TMP/sd3.out"; then
+    pass "sd 3: $(grep '^move ' "$TMP/sd3.out" | head -1)"
+else
+    cat "$TMP/sd3.out"
+    fail "sd 3: no move line"
+fi
+if [ "$(cat "$TMP/sd3.out.status")" = 0 ]; then
+    pass "end of input: exit status 0"
+else
+    fail "end of input: exit status $(cat "$TMP/sd3.out.status")"
+fi
+if [ $have_linux = 1 ]; then
+    search_to_depth "$TMP/sd3.linux" linux
+    if diff -u "$TMP/sd3.linux" "$TMP/sd3.out"; then
+        pass "sd 3: same output as the Linux build"
+    else
+        fail "sd 3: output differs from the Linux build"
+    fi
+fi
+
+# A timed search with the input open and idle: the engine must move by itself. An input
+# poll that wrongly reports pending bytes would leave it blocked in ReadFile.
+start_session "$TMP/st.raw" windows || true
+send $'xboard\nnew\nst 1\nwhite\ngo\n'
+if wait_for "$TMP/st.raw" '^move [a-h][1-8][a-h][1-8][qrbn]?$' "$MOVE_TIMEOUT"; then
+    pass "st 1: moves with its input open and idle"
+else
+    fail "st 1: no move within $MOVE_TIMEOUT s with its input open and idle"
+fi
+end_session
+
+# "?" during a long search: the engine polls its input (PeekNamedPipe under Windows) and
+# moves at once.
+start_session "$TMP/now.raw" windows || true
+send $'xboard\nnew\nsd 30\nwhite\ngo\n'
+sleep 1
+if tr -d '\r' <"$TMP/now.raw" | grep -q '^move '; then
+    fail "?: the engine moved before \"?\" was sent, so the check proves nothing"
+fi
+sent=$(date +%s)
+send $'?\n'
+if wait_for "$TMP/now.raw" '^move [a-h][1-8][a-h][1-8][qrbn]?$' 30; then
+    pass "?: move $(($(date +%s) - sent)) s after \"?\""
+else
+    fail "?: no move within 30 s of \"?\""
+fi
+end_session
+if [ "$STATUS" = 0 ]; then
+    pass "?: exit status 0 at the end of input"
+else
+    fail "?: exit status $STATUS at the end of input"
+fi
+
+# ---- (c) bench ---------------------------------------------------------------------------
+bench_line() { tr -d '\r' <"$1" | grep -E '^nodes [0-9]+$' | head -1; }
+if [ ! -x "$LINUX_BUILD/pelmok-tools" ]; then
+    echo "SKIP: bench: no $LINUX_BUILD/pelmok-tools to compare with"
+elif ! (cd "$TMP/run" && timeout "$BENCH_TIMEOUT" "$LINUX_BUILD/pelmok-tools" bench \
+    </dev/null >"$TMP/bench.linux" 2>&1) || [ -z "$(bench_line "$TMP/bench.linux")" ]; then
+    echo "SKIP: bench: the Linux pelmok-tools prints no \"nodes N\" line for bench"
+else
+    start=$(date +%s)
+    (cd "$TMP/run" && timeout "$BENCH_TIMEOUT" wine "$TOOLS" bench \
+        </dev/null >"$TMP/bench.windows" 2>>"$TMP/engine.err") || true
+    linux=$(bench_line "$TMP/bench.linux")
+    windows=$(bench_line "$TMP/bench.windows")
+    if [ "$linux" = "$windows" ]; then
+        pass "bench: $windows ($(($(date +%s) - start)) s under wine)"
+    else
+        tail -5 "$TMP/bench.windows"
+        fail "bench: Linux \"$linux\", Windows \"${windows:-nothing}\""
+    fi
+fi
+
+if [ -s "$TMP/engine.err" ]; then
+    echo "standard error of the runs:"
+    head -20 "$TMP/engine.err"
+fi
+echo "wine: $passed passed, $failed failed"
+[ "$failed" = 0 ]

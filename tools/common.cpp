@@ -1,0 +1,56 @@
+// Helpers shared by the tool commands.
+#include "tools/tools.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "board/board.h"
+#include "book/book.h"
+#include "protocol/protocol.h"
+#include "search/search.h"
+
+int setup_position(const char *fen) {
+    const char *error = "";
+    if (set_fen(fen, &error)) return 1;
+    fprintf(stderr, "pelmok-tools: bad FEN: %s\n", error);
+    return 0;
+}
+
+int parse_depth(const char *text, int *depth) {
+    int value = 0;
+    if (!*text) return 0;
+    for (const char *p = text; *p; p++) {
+        if (*p < '0' || *p > '9' || value > 1000) return 0;
+        value = value * 10 + (*p - '0');
+    }
+    *depth = value;
+    return 1;
+}
+
+uint64_t perft(int depth) {
+    if (depth == 0) return 1;
+    generate_moves();
+    uint64_t nodes = 0;
+    const int end = ply_move_start[ply + 1];
+    for (int i = ply_move_start[ply]; i < end; i++) {
+        if (!make_move(move_stack[i].move)) continue;
+        nodes += depth == 1 ? 1 : perft(depth - 1);
+        unmake_move();
+    }
+    return nodes;
+}
+
+void fresh_search_state(int depth) {
+    memset(tt_table, 0, sizeof tt_table);
+    memset(history_scores, 0, sizeof history_scores);
+    memset(pv_table, 0, sizeof pv_table);
+    memset(pv_end, 0, sizeof pv_end);
+    depth_limit = depth;
+    time_budget_ms = 2147483647;
+    book_enabled = 0;
+    ponder_enabled = 0;
+    ponder_pending = 0;
+    move_now = 0;
+    input_during_search = 0;
+    input_polling = 0;
+}

@@ -1,0 +1,19 @@
+// eval: the static score of one position.
+#include "tools/tools.h"
+
+#include <cstdio>
+
+#include "eval/eval.h"
+
+int eval_command(int argc, char **argv) {
+    if (argc != 1) {
+        fprintf(stderr, "usage: pelmok-tools eval FEN\n");
+        return TOOL_USAGE_ERROR;
+    }
+    if (!setup_position(argv[0])) return TOOL_USAGE_ERROR;
+    const int score = evaluate();
+    printf("score %d\n", score);
+    printf("material_total %d\n", material_total);
+    printf("material_difference %d\n", material_difference);
+    return 0;
+}

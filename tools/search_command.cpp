@@ -1,0 +1,25 @@
+// search: one search from a fresh state, printing the thinking lines.
+#include "tools/tools.h"
+
+#include <cstdio>
+
+#include "protocol/protocol.h"
+#include "search/search.h"
+
+int search_command(int argc, char **argv) {
+    int depth;
+    if (argc != 2) {
+        fprintf(stderr, "usage: pelmok-tools search FEN DEPTH\n");
+        return TOOL_USAGE_ERROR;
+    }
+    if (!parse_depth(argv[1], &depth)) {
+        fprintf(stderr, "pelmok-tools: bad depth: %s\n", argv[1]);
+        return TOOL_USAGE_ERROR;
+    }
+    if (!setup_position(argv[0])) return TOOL_USAGE_ERROR;
+    fresh_search_state(depth);
+    run_search(2);
+    const Move best = pv_table[0][0];
+    printf("bestmove %s\n", best ? move_text(best) : "none");
+    return 0;
+}

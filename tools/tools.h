@@ -1,0 +1,22 @@
+// pelmok-tools: developer commands built from the engine's own code.
+#pragma once
+
+#include <cstdint>
+
+int perft_command(int argc, char **argv);
+int divide_command(int argc, char **argv);
+int eval_command(int argc, char **argv);
+int search_command(int argc, char **argv);
+int bench_command(int argc, char **argv);
+
+// Sets up a FEN or reports it on stderr; 1 on success.
+int setup_position(const char *fen);
+// Reads a whole non-negative number; 1 on success.
+int parse_depth(const char *text, int *depth);
+// Leaf count of the legal move tree, by the engine's own make/unmake.
+uint64_t perft(int depth);
+// Table, history and principal variation cleared; no book, no time limit,
+// no input polling: a search then depends only on its position and depth.
+void fresh_search_state(int depth);
+
+constexpr int TOOL_USAGE_ERROR = 2;
