@@ -26,9 +26,11 @@ void poll_clock_and_input() {
     if (input_polling && input_waiting()) read_search_input();
     if (input_closed) abort_search();
     if (ponder_enabled) {
-        if (input_during_search) abort_search();
+        if (input_during_search && (ponder_pending || pv_table[0][0] != 0)) abort_search();
         // While pondering there is no time limit.
         if (ponder_pending) return;
     }
-    if (now_ms() >= search_deadline_ms || move_now) abort_search();
+    // Out of time or told to move: stop, but not before the first iteration
+    // has found a move, so the engine always has one to play.
+    if ((now_ms() >= search_deadline_ms || move_now) && pv_table[0][0] != 0) abort_search();
 }
