@@ -1,6 +1,8 @@
 // Making and unmaking moves; legality is decided here, not in generation.
 #include "board/board.h"
 
+#include "search/search.h"
+
 namespace {
 
 inline void toggle(PositionKey &key, int color, int piece, int square) {
@@ -114,6 +116,8 @@ int make_move(Move move) {
     opponent = mover;
     toggle(key, side_key());
     position_key = key;
+    // The search probes the table with this key next: start the fetch now.
+    __builtin_prefetch(&tt_table[key.low & TT_INDEX_MASK]);
 
     if (in_check(mover)) {
         unmake_move();

@@ -73,10 +73,14 @@ int evaluate() {
         rear_pawn_row[BLACK][i] = 7;
     }
 
-    // 2. Material and the rearmost pawn of each file.
+    // 2. Material and the rearmost pawn of each file; the occupied squares
+    // are noted, in board order, for the second pass.
+    int occupied[64];
+    int occupied_count = 0;
     for (int s = 0; s < 64; s++) {
         const int piece = square_piece[s];
         if (piece == EMPTY) continue;
+        occupied[occupied_count++] = s;
         const int color = square_color[s];
         if (piece == PAWN) {
             pawn_material[color] += piece_value[PAWN];
@@ -99,9 +103,9 @@ int evaluate() {
 
     // 5. Positional terms.
     int score[2] = {white, black};
-    for (int s = 0; s < 64; s++) {
+    for (int k = 0; k < occupied_count; k++) {
+        const int s = occupied[k];
         const int piece = square_piece[s];
-        if (piece == EMPTY) continue;
         if (square_color[s] == WHITE) {
             switch (piece) {
             case PAWN: score[WHITE] += eval_white_pawn(s); break;
