@@ -35,10 +35,18 @@ constexpr int MF_DOUBLE_PUSH = 8;
 constexpr int MF_PAWN_MOVE = 16;
 constexpr int MF_PROMOTION = 32;
 
-inline int move_from(Move m) { return m & 0xff; }
-inline int move_to(Move m) { return (m >> 8) & 0xff; }
-inline int move_promotion(Move m) { return (m >> 16) & 0xff; }
-inline int move_flags(Move m) { return m >> 24; }
+inline int move_from(Move m) {
+    return m & 0xff;
+}
+inline int move_to(Move m) {
+    return (m >> 8) & 0xff;
+}
+inline int move_promotion(Move m) {
+    return (m >> 16) & 0xff;
+}
+inline int move_flags(Move m) {
+    return m >> 24;
+}
 inline Move make_move_word(int from, int to, int promotion, int flags) {
     return (Move)from | ((Move)to << 8) | ((Move)promotion << 16) | ((Move)flags << 24);
 }
@@ -54,8 +62,12 @@ struct PositionKey {
     uint32_t high;
 };
 
-inline bool operator==(PositionKey a, PositionKey b) { return a.low == b.low && a.high == b.high; }
-inline bool operator!=(PositionKey a, PositionKey b) { return !(a == b); }
+inline bool operator==(PositionKey a, PositionKey b) {
+    return a.low == b.low && a.high == b.high;
+}
+inline bool operator!=(PositionKey a, PositionKey b) {
+    return !(a == b);
+}
 
 struct UndoRecord {
     Move move;
@@ -101,9 +113,15 @@ extern const int initial_piece[64];
 extern const int initial_color[64];
 extern const PositionKey key_table[KEY_TABLE_SIZE];
 
-inline int key_index(int color, int piece, int square) { return color * 8 + piece + square * 16; }
-inline PositionKey castle_key(int rights) { return key_table[rights * 16 + 7]; }
-inline PositionKey side_key() { return key_table[15]; }
+inline int key_index(int color, int piece, int square) {
+    return color * 8 + piece + square * 16;
+}
+inline PositionKey castle_key(int rights) {
+    return key_table[rights * 16 + 7];
+}
+inline PositionKey side_key() {
+    return key_table[15];
+}
 
 // Resets the position to the start of a game and computes its key.
 void new_game();

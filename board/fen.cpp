@@ -8,12 +8,18 @@ namespace {
 
 int piece_of_letter(char c) {
     switch (c | 0x20) {
-    case 'p': return PAWN;
-    case 'n': return KNIGHT;
-    case 'b': return BISHOP;
-    case 'r': return ROOK;
-    case 'q': return QUEEN;
-    case 'k': return KING;
+    case 'p':
+        return PAWN;
+    case 'n':
+        return KNIGHT;
+    case 'b':
+        return BISHOP;
+    case 'r':
+        return ROOK;
+    case 'q':
+        return QUEEN;
+    case 'k':
+        return KING;
     }
     return -1;
 }
@@ -143,8 +149,7 @@ int set_fen(const char *fen, const char **error) {
         // so an en-passant capture always removes a real pawn.
         int passed_pawn = side == WHITE ? ep + 8 : ep - 8;
         int wanted_row = side == WHITE ? 2 : 5;
-        if ((ep >> 3) != wanted_row || !stands(passed_pawn, side ^ 1, PAWN) ||
-            color[ep] != EMPTY)
+        if ((ep >> 3) != wanted_row || !stands(passed_pawn, side ^ 1, PAWN) || color[ep] != EMPTY)
             ep = -1;
     }
 

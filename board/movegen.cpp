@@ -116,9 +116,13 @@ void generate(bool captures_only) {
 
 } // namespace
 
-void generate_moves() { generate(false); }
+void generate_moves() {
+    generate(false);
+}
 
-void generate_captures() { generate(true); }
+void generate_captures() {
+    generate(true);
+}
 
 void push_move(int from, int to, int flags) {
     if ((flags & MF_PAWN_MOVE) && (side_to_move == WHITE ? to <= 7 : to >= 56)) {

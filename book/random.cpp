@@ -4,7 +4,9 @@
 
 uint32_t random_state = 0;
 
-void random_seed(uint32_t value) { random_state = value; }
+void random_seed(uint32_t value) {
+    random_state = value;
+}
 
 int random_draw() {
     random_state = random_state * 214013u + 2531011u;

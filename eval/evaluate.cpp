@@ -108,29 +108,47 @@ int evaluate() {
         const int piece = square_piece[s];
         if (square_color[s] == WHITE) {
             switch (piece) {
-            case PAWN: score[WHITE] += eval_white_pawn(s); break;
-            case KNIGHT: score[WHITE] += knight_table[s]; break;
-            case BISHOP: score[WHITE] += white_bishop(s); break;
-            case ROOK: score[WHITE] += white_rook(s); break;
+            case PAWN:
+                score[WHITE] += eval_white_pawn(s);
+                break;
+            case KNIGHT:
+                score[WHITE] += knight_table[s];
+                break;
+            case BISHOP:
+                score[WHITE] += white_bishop(s);
+                break;
+            case ROOK:
+                score[WHITE] += white_rook(s);
+                break;
             case KING:
                 score[WHITE] += piece_material[BLACK] > KING_SHELTER_THRESHOLD
                                     ? eval_white_king(s)
                                     : king_endgame_table[s];
                 break;
-            default: break;
+            default:
+                break;
             }
         } else {
             switch (piece) {
-            case PAWN: score[BLACK] += eval_black_pawn(s); break;
-            case KNIGHT: score[BLACK] += knight_table[flip[s]]; break;
-            case BISHOP: score[BLACK] += black_bishop(s); break;
-            case ROOK: score[BLACK] += black_rook(s); break;
+            case PAWN:
+                score[BLACK] += eval_black_pawn(s);
+                break;
+            case KNIGHT:
+                score[BLACK] += knight_table[flip[s]];
+                break;
+            case BISHOP:
+                score[BLACK] += black_bishop(s);
+                break;
+            case ROOK:
+                score[BLACK] += black_rook(s);
+                break;
             case KING:
                 score[BLACK] += piece_material[WHITE] > KING_SHELTER_THRESHOLD
                                     ? eval_black_king(s)
                                     : king_endgame_table[flip[s]];
                 break;
-            default: break;
+            default:
+                break;
             }
         }
     }

@@ -5,12 +5,18 @@ namespace {
 
 int piece_of_letter(int letter) {
     switch (letter) {
-    case 'P': return PAWN;
-    case 'N': return KNIGHT;
-    case 'B': return BISHOP;
-    case 'R': return ROOK;
-    case 'Q': return QUEEN;
-    case 'K': return KING;
+    case 'P':
+        return PAWN;
+    case 'N':
+        return KNIGHT;
+    case 'B':
+        return BISHOP;
+    case 'R':
+        return ROOK;
+    case 'Q':
+        return QUEEN;
+    case 'K':
+        return KING;
     }
     return -1;
 }

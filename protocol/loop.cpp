@@ -42,8 +42,12 @@ namespace {
 inline bool is_blank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
-inline bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
+inline bool is_letter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+inline bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // First word of the line; 0 when the line holds only blanks.
 int take_command_word() {
@@ -55,7 +59,9 @@ int take_command_word() {
     return n > 0;
 }
 
-bool word_is(const char *command) { return strcmp(command_word, command) == 0; }
+bool word_is(const char *command) {
+    return strcmp(command_word, command) == 0;
+}
 
 // The expected reply, when it is a move of the current position's list;
 // a reply left from an earlier position is never played.
@@ -86,8 +92,7 @@ void engine_move() {
 // input arrives. Prints and plays nothing.
 void ponder() {
     const Move reply = pv_table[0][1];
-    const bool en_passant =
-        move_flags(reply) == (MF_CAPTURE | MF_EN_PASSANT | MF_PAWN_MOVE);
+    const bool en_passant = move_flags(reply) == (MF_CAPTURE | MF_EN_PASSANT | MF_PAWN_MOVE);
     if (game_ply != 1 && !en_passant && expected_reply_in_list() && make_move(reply)) {
         run_search(0);
         unmake_move();
@@ -245,8 +250,8 @@ void command_loop() {
         move_now = 0;
         if (side_to_move == engine_side && !game_over) {
             engine_move();
-        } else if (opponent == engine_side && ponder_enabled && !book_enabled &&
-                   ponder_pending && !game_over && !queued_lines()) {
+        } else if (opponent == engine_side && ponder_enabled && !book_enabled && ponder_pending &&
+                   !game_over && !queued_lines()) {
             // Lines a search already read come first: one of them may be
             // the very move this ponder search would wait for.
             ponder();

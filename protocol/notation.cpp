@@ -7,11 +7,17 @@ char move_text_buffer[8];
 
 namespace {
 
-inline bool is_file(char c) { return c >= 'a' && c <= 'h'; }
-inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
+inline bool is_file(char c) {
+    return c >= 'a' && c <= 'h';
+}
+inline bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // '0' and '9' give squares outside the board, which match no move.
-inline int square_of(char file, char rank) { return (file - 'a') + 8 * (8 - (rank - '0')); }
+inline int square_of(char file, char rank) {
+    return (file - 'a') + 8 * (8 - (rank - '0'));
+}
 
 } // namespace
 
@@ -27,12 +33,16 @@ int parse_move_text(const char *text) {
         // The four promotions stand together: knight, bishop, rook, queen.
         switch (text[4]) {
         case 'N':
-        case 'n': return i;
+        case 'n':
+            return i;
         case 'B':
-        case 'b': return i + 1;
+        case 'b':
+            return i + 1;
         case 'R':
-        case 'r': return i + 2;
-        default: return i + 3;
+        case 'r':
+            return i + 2;
+        default:
+            return i + 3;
         }
     }
     return -1;
@@ -50,7 +60,10 @@ const char *move_text(Move move) {
                  to_file, to_rank);
     } else {
         const int piece = move_promotion(move);
-        const char letter = piece == KNIGHT ? 'n' : piece == BISHOP ? 'b' : piece == ROOK ? 'r' : 'q';
+        const char letter = piece == KNIGHT   ? 'n'
+                            : piece == BISHOP ? 'b'
+                            : piece == ROOK   ? 'r'
+                                              : 'q';
         snprintf(move_text_buffer, sizeof move_text_buffer, "%c%d%c%d%c", from_file, from_rank,
                  to_file, to_rank, letter);
     }

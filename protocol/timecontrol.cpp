@@ -15,9 +15,9 @@ int depth_limit = 0;
 namespace {
 
 constexpr int NUMBER_LIMIT = 1000000000;
-constexpr int LATE_GAME_PLY = 120;     // incremental games: from here on clock / 40
+constexpr int LATE_GAME_PLY = 120; // incremental games: from here on clock / 40
 constexpr int LATE_GAME_DIVISOR = 40;
-constexpr int BASE_SHARE_DIVISOR = 70; // incremental games: base / 70 ...
+constexpr int BASE_SHARE_DIVISOR = 70;  // incremental games: base / 70 ...
 constexpr int INCREMENT_SHARE_MS = 900; // ... plus 0.9 of the increment
 // A fixed time per move keeps this much in hand for the last poll interval
 // and the output, so the move never overruns what the front end allows.
@@ -59,8 +59,8 @@ void apply_budget_rule() {
         time_budget_ms = clock_ms / LATE_GAME_DIVISOR;
     } else {
         const int64_t base_ms = (int64_t)level_base * 60000 + (int64_t)level_base_seconds * 1000;
-        time_budget_ms = clamp_int(base_ms / BASE_SHARE_DIVISOR +
-                                   (int64_t)level_increment * INCREMENT_SHARE_MS);
+        time_budget_ms =
+            clamp_int(base_ms / BASE_SHARE_DIVISOR + (int64_t)level_increment * INCREMENT_SHARE_MS);
     }
 }
 

@@ -88,7 +88,7 @@ int alpha_beta(int alpha, int beta, int depth) {
     }
 
     // 13-14. Store and return.
-    const int bound = alpha >= beta              ? BOUND_LOWER
+    const int bound = alpha >= beta            ? BOUND_LOWER
                       : alpha > incoming_alpha ? BOUND_EXACT
                                                : BOUND_UPPER;
     tt_store(position_key, alpha, best_move, depth, bound);

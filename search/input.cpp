@@ -102,7 +102,9 @@ int read_command_line(char line[LINE_SIZE]) {
     return 1;
 }
 
-int queued_lines() { return queue_count; }
+int queued_lines() {
+    return queue_count;
+}
 
 int read_word(char *word, int size) {
     int n = 0;

@@ -29,6 +29,10 @@ int64_t now_ms() {
     return (int64_t)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
 }
 
-uint32_t calendar_seconds() { return (uint32_t)time(nullptr); }
+uint32_t calendar_seconds() {
+    return (uint32_t)time(nullptr);
+}
 
-void ignore_interrupt() { signal(SIGINT, SIG_IGN); }
+void ignore_interrupt() {
+    signal(SIGINT, SIG_IGN);
+}

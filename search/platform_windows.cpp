@@ -49,8 +49,14 @@ int stdin_read(char *buffer, int size) {
     return (int)count;
 }
 
-int64_t now_ms() { return (int64_t)GetTickCount64(); }
+int64_t now_ms() {
+    return (int64_t)GetTickCount64();
+}
 
-uint32_t calendar_seconds() { return (uint32_t)time(nullptr); }
+uint32_t calendar_seconds() {
+    return (uint32_t)time(nullptr);
+}
 
-void ignore_interrupt() { signal(SIGINT, SIG_IGN); }
+void ignore_interrupt() {
+    signal(SIGINT, SIG_IGN);
+}

@@ -10,7 +10,9 @@
 // Move key kept by the table: from * 256 + to; 0xffff is no move.
 typedef uint16_t ShortMove;
 constexpr ShortMove NO_SHORT_MOVE = 0xffff;
-inline ShortMove short_move(Move m) { return (ShortMove)(move_from(m) * 256 + move_to(m)); }
+inline ShortMove short_move(Move m) {
+    return (ShortMove)(move_from(m) * 256 + move_to(m));
+}
 
 constexpr int BOUND_UPPER = 0; // failed low: the score is at most this
 constexpr int BOUND_LOWER = 1; // cut off: the score is at least this
@@ -42,10 +44,10 @@ void tt_age();
 
 constexpr int INFINITE_SCORE = 10000;
 constexpr int MATE_SCORE = 10000;
-constexpr int MAX_SEARCH_PLY = 31;       // from here on nodes only evaluate
-constexpr int MAX_GAME_PLY = 599;        // the undo stack's last usable record
-constexpr int FIFTY_MOVE_LIMIT = 100;    // half-moves without capture or pawn move
-constexpr int PV_BOOST = 10000000;       // lifts the previous line's move first
+constexpr int MAX_SEARCH_PLY = 31;    // from here on nodes only evaluate
+constexpr int MAX_GAME_PLY = 599;     // the undo stack's last usable record
+constexpr int FIFTY_MOVE_LIMIT = 100; // half-moves without capture or pawn move
+constexpr int PV_BOOST = 10000000;    // lifts the previous line's move first
 constexpr uint32_t POLL_INTERVAL_FULL = 4096;
 constexpr uint32_t POLL_INTERVAL_QUIESCENCE = 2048;
 
