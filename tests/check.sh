@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the Release build, then the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Builds and runs every test: the Release build, the same tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the system tests
+# (package, front ends, Windows, fuzzing, faults) against the Release build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --workflow --preset release
 cmake --workflow --preset debug-sanitize
+ctest --preset system
