@@ -1,18 +1,22 @@
-// POSIX (Linux, macOS): poll() on standard input, the monotonic clock.
+// POSIX (Linux, macOS): select() on standard input, the monotonic clock.
 #include "search/platform.h"
 
 #include <cerrno>
 #include <csignal>
 #include <ctime>
-#include <poll.h>
+#include <sys/select.h>
 #include <unistd.h>
 
+// select() rather than poll(): macOS's poll() does not serve terminals.
 int stdin_pending() {
-    struct pollfd fd = {0, POLLIN, 0};
-    int ready = poll(&fd, 1, 0);
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(0, &set);
+    struct timeval zero = {0, 0};
+    const int ready = select(1, &set, nullptr, nullptr, &zero);
+    // A closed pipe reads as ready: the read then finds the end of input.
     if (ready < 0) return errno == EINTR ? 0 : 1;
-    // A closed pipe reports POLLHUP: the read then finds the end of input.
-    return ready > 0 && (fd.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) != 0;
+    return ready > 0;
 }
 
 int stdin_read(char *buffer, int size) {

@@ -121,8 +121,7 @@ int main(int argc, char **argv) {
     startup.hStdOutput = child_output_write;
     startup.hStdError = error_handle;
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(NULL, command_line, NULL, NULL, TRUE, 0, NULL, NULL, &startup,
-                        &process)) {
+    if (!CreateProcessA(NULL, command_line, NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process)) {
         fprintf(stderr, "relay: cannot start %s (%lu)\n", command_line, GetLastError());
         return 255;
     }

@@ -4,21 +4,28 @@
 #   bash tests/windows/run_wine_tests.sh
 #
 # Needs: cmake, g++-mingw-w64-x86-64-posix, gcc-mingw-w64-x86-64-posix, wine, wine64.
-# Where build/release holds a Linux build, the Windows output is also compared with it.
-# Environment: PELMOK_LINUX_BUILD (default build/release), PELMOK_SKIP_BUILD=1 to reuse
-# build/windows as it is.
+# Transcripts run through tests/run_transcript.sh, with tests/windows/wine_engine.sh standing in
+# for the engine. Where build/release holds a Linux build, Windows output is also compared
+# with it.
+# Environment: PELMOK_LINUX_BUILD (default build/release), PELMOK_TRANSCRIPTS (default
+# tests/transcripts), PELMOK_SKIP_BUILD=1 to reuse build/windows as it is.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 BUILD="$ROOT/build/windows"
 LINUX_BUILD=${PELMOK_LINUX_BUILD:-$ROOT/build/release}
-TRANSCRIPTS="$ROOT/tests/transcripts"
+TRANSCRIPTS=${PELMOK_TRANSCRIPTS:-$ROOT/tests/transcripts}
+RUN_TRANSCRIPT="$ROOT/tests/run_transcript.sh"
+WINE_ENGINE="$ROOT/tests/windows/wine_engine.sh"
 
-PREFIX_TIMEOUT=180  # the first wine start builds the prefix
+PREFIX_TIMEOUT=180 # the first wine start builds the prefix
 FIRST_LINE_TIMEOUT=120
 SESSION_TIMEOUT=120 # one engine run, from start to exit
 MOVE_TIMEOUT=60
 BENCH_TIMEOUT=300
+# wine starts more slowly than a native engine.
+export PELMOK_TRANSCRIPT_TIMEOUT=${PELMOK_TRANSCRIPT_TIMEOUT:-120}
+export PELMOK_WINE_FIRST_LINE_TIMEOUT=$FIRST_LINE_TIMEOUT
 
 passed=0
 failed=0
@@ -42,7 +49,7 @@ x86_64-w64-mingw32-gcc-posix -std=c11 -O2 -Wall -Wextra -Wshadow -static \
     -o "$RELAY" "$ROOT/tests/windows/relay.c"
 ENGINE="$BUILD/pelmok.exe"
 TOOLS="$BUILD/pelmok-tools.exe"
-for f in "$ENGINE" "$TOOLS"; do
+for f in "$ENGINE" "$TOOLS" "$RUN_TRANSCRIPT"; do
     [ -f "$f" ] || {
         echo "missing $f" >&2
         exit 1
@@ -81,24 +88,63 @@ echo "wine prefix ready in $(($(date +%s) - start)) s"
 
 # A Unix path as wine sees it on drive Z:.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+export PELMOK_WINE_RELAY="$RELAY"
+PELMOK_WINE_ENGINE=$(windows_path "$ENGINE")
+export PELMOK_WINE_ENGINE
 
-# Lines the same on every run: no carriage returns, and the centiseconds (third number) of
+# As tests/run_transcript.sh does: carriage returns gone, and the elapsed time (third field) of
 # thinking lines masked.
 normalise() {
-    tr -d '\r' | sed -E 's/^([[:space:]]*[0-9]+[[:space:]]+-?[0-9]+[[:space:]]+)[0-9]+/\1*/'
+    tr -d '\r' |
+        sed -E 's/^(-?[0-9]+  -?[0-9]+  )-?[0-9]+(  [0-9]+ ( [a-h][1-8][a-h][1-8][nbrq]?)*)$/\1*\2/'
 }
+
+# ---- transcripts -------------------------------------------------------------------------
+# transcript NAME.in LABEL: through the Linux runner, with wine standing in for the engine.
+transcript() {
+    if bash "$RUN_TRANSCRIPT" "$WINE_ENGINE" "$1" >"$TMP/t.log" 2>&1; then
+        pass "$2"
+    else
+        head -40 "$TMP/t.log"
+        fail "$2"
+    fi
+}
+
+# (a) The handshake, without and with an opening book (saved with Windows line ends) in the
+# working directory; "go" with no depth limit plays the book's moves.
+mkdir -p "$TMP/own"
+printf 'xboard\nquit\n' >"$TMP/own/handshake.in"
+printf '%s\n' "pelmok version 2.3c (september 2003)" "only Winboard interface" "" "no book." \
+    >"$TMP/own/handshake.out"
+transcript "$TMP/own/handshake.in" "handshake"
+printf 'xboard\nnew\nwhite\ngo\ne7e5\nquit\n' >"$TMP/own/book.in"
+printf 'e2e4e7e5g1f3\r\n' >"$TMP/own/book.opn"
+printf '%s\n' "pelmok version 2.3c (september 2003)" "only Winboard interface" "" \
+    "move e2e4" "move g1f3" >"$TMP/own/book.out"
+transcript "$TMP/own/book.in" "opening book"
+
+# (b) The project's transcripts.
+count=0
+if [ -d "$TRANSCRIPTS" ]; then
+    for input in "$TRANSCRIPTS"/*.in; do
+        [ -e "$input" ] || continue
+        count=$((count + 1))
+        transcript "$input" "transcript $(basename "$input" .in)"
+    done
+fi
+echo "$count transcripts from $TRANSCRIPTS"
 
 # ---- engine sessions ---------------------------------------------------------------------
 # start_session OUT windows|linux: starts the engine in $TMP/run (no opening book there) with
-# its input on fd 3 and its output in OUT, and waits for its first line.
+# its input on fd 3 and its output in OUT; waits for its first line.
 start_session() {
     local out=$1 kind=$2
     rm -f "$TMP/in" "$out"
     : >"$out"
     mkfifo "$TMP/in"
     if [ "$kind" = windows ]; then
-        (cd "$TMP/run" && exec timeout "$SESSION_TIMEOUT" wine "$RELAY" \
-            "$(windows_path "$ENGINE")" <"$TMP/in" >"$out" 2>>"$TMP/engine.err") &
+        (cd "$TMP/run" && exec timeout "$SESSION_TIMEOUT" wine "$RELAY" "$PELMOK_WINE_ENGINE" \
+            <"$TMP/in" >"$out" 2>>"$TMP/engine.err") &
     else
         (cd "$TMP/run" && exec timeout "$SESSION_TIMEOUT" "$LINUX_BUILD/pelmok" \
             <"$TMP/in" >"$out" 2>>"$TMP/engine.err") &
@@ -130,7 +176,6 @@ wait_for() {
 
 # send TEXT: to the engine's input; a write error (the engine gone) is for the checks to see.
 send() { (printf '%s' "$1" >&3) 2>/dev/null || true; }
-send_file() { (cat "$1" >&3) 2>/dev/null || true; }
 
 # end_session: closes the engine's input, waits for its end and sets STATUS.
 end_session() {
@@ -140,15 +185,6 @@ end_session() {
     ENGINE_PID=""
 }
 
-# run_transcript IN OUT windows|linux: whole input after the first line, then end of input.
-# Sets STATUS.
-run_transcript() {
-    start_session "$2.raw" "$3" || true
-    send_file "$1"
-    end_session
-    normalise <"$2.raw" >"$2"
-}
-
 have_linux=0
 if [ -x "$LINUX_BUILD/pelmok" ]; then
     have_linux=1
@@ -156,43 +192,8 @@ else
     echo "note: no Linux build in $LINUX_BUILD: Windows output is not compared with it"
 fi
 
-# ---- (a) handshake -----------------------------------------------------------------------
-printf 'xboard\nquit\n' >"$TMP/handshake.in"
-printf '%s\n' "pelmok version 2.3c (september 2003)" "only Winboard interface" "" "no book." \
-    >"$TMP/handshake.expected"
-run_transcript "$TMP/handshake.in" "$TMP/handshake.out" windows
-if diff -u "$TMP/handshake.expected" "$TMP/handshake.out" && [ "$STATUS" = 0 ]; then
-    pass "handshake"
-else
-    fail "handshake (exit status $STATUS)"
-fi
-
-# ---- (b) transcripts ---------------------------------------------------------------------
-count=0
-if [ -d "$TRANSCRIPTS" ]; then
-    for input in "$TRANSCRIPTS"/*.in; do
-        [ -e "$input" ] || continue
-        name=$(basename "$input" .in)
-        expected="${input%.in}.out"
-        if [ ! -f "$expected" ]; then
-            fail "transcript $name: no $name.out"
-            continue
-        fi
-        count=$((count + 1))
-        run_transcript "$input" "$TMP/t.out" windows
-        normalise <"$expected" >"$TMP/t.expected"
-        if diff -u "$TMP/t.expected" "$TMP/t.out" >"$TMP/t.diff"; then
-            pass "transcript $name"
-        else
-            head -40 "$TMP/t.diff"
-            fail "transcript $name"
-        fi
-    done
-fi
-echo "$count transcripts from $TRANSCRIPTS"
-
-# A fixed-depth search answers with a move; the end of input then ends the engine with
-# status 0. The Linux build, where there is one, must say exactly the same.
+# A fixed-depth search answers with a move; the end of input (no "quit") then ends the
+# engine with status 0. The Linux build, where there is one, must say exactly the same.
 search_to_depth() {
     local out=$1 kind=$2
     start_session "$out.raw" "$kind" || true
@@ -239,7 +240,7 @@ end_session
 start_session "$TMP/now.raw" windows || true
 send $'xboard\nnew\nsd 30\nwhite\ngo\n'
 sleep 1
-if tr -d '\r' <"$TMP/now.raw" | grep -q '^move '; then
+if has_line "$TMP/now.raw" '^move '; then
     fail "?: the engine moved before \"?\" was sent, so the check proves nothing"
 fi
 sent=$(date +%s)
