@@ -129,15 +129,18 @@ int make_move(Move move) {
 void unmake_move() {
     game_ply--;
     ply--;
-    const int mover = opponent;
-    const int other = side_to_move;
-    side_to_move = mover;
-    opponent = other;
     const UndoRecord &record = undo_stack[game_ply];
     const Move move = record.move;
     const int from = move_from(move);
     const int to = move_to(move);
     const int flags = move_flags(move);
+    // The mover is the colour standing on the destination, not simply the
+    // side not to move: "white" and "black" can hand the move over between
+    // a move and its undo.
+    const int mover = square_color[to];
+    const int other = mover ^ 1;
+    side_to_move = mover;
+    opponent = other;
 
     position_key = record.key;
     castle_rights = record.castle_rights;

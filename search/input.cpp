@@ -15,6 +15,9 @@ char stream_buffer[STREAM_BUFFER_SIZE];
 int stream_pos = 0;
 int stream_len = 0;
 int stream_ended = 0;
+// The end of input counts as one more thing to read, even when it came
+// right behind a last line without a line feed.
+int end_delivered = 0;
 
 struct QueuedLine {
     char text[LINE_SIZE];
@@ -67,13 +70,14 @@ int input_waiting() {
     // A full queue stops the reading; the lines wait in the stream instead.
     if (queue_count == INPUT_QUEUE_LINES) return 0;
     if (stream_pos < stream_len) return 1;
-    if (stream_ended) return 0;
+    if (stream_ended) return !end_delivered;
     return stdin_pending();
 }
 
 void read_search_input() {
     char line[SEARCH_LINE_SIZE];
     if (!read_stream_line(line, SEARCH_LINE_SIZE)) {
+        end_delivered = 1;
         input_closed = 1;
         input_during_search = 1;
         enqueue("", 1);
@@ -96,6 +100,7 @@ int read_command_line(char line[LINE_SIZE]) {
         return 1;
     }
     if (!read_stream_line(line, LINE_SIZE)) {
+        end_delivered = 1;
         input_closed = 1;
         return 0;
     }
@@ -127,6 +132,7 @@ int read_word(char *word, int size) {
 void reset_input() {
     stream_pos = stream_len = 0;
     stream_ended = 0;
+    end_delivered = 0;
     queue_head = queue_count = 0;
     input_closed = 0;
 }
