@@ -44,8 +44,10 @@ int clamp_int(int64_t value) {
 void apply_budget_rule() {
     const int n = level_moves;
     const int g = game_ply;
+    // 64-bit, so that any number of moves a level line can carry is safe.
+    const int64_t n4 = (int64_t)n * 4, n6 = (int64_t)n * 6;
     if (n != 0) {
-        if (g == 4 * n || g == 4 * n - 1 || g == 6 * n || g == 6 * n - 1) {
+        if (g == n4 || g == n4 - 1 || g == n6 || g == n6 - 1) {
             time_budget_ms = clock_ms / n;
         } else {
             const int m = (g - 1) / 2;

@@ -84,7 +84,9 @@ int alpha_beta(int alpha, int beta, int depth) {
         if (fifty_count >= FIFTY_MOVE_LIMIT) return 0;
     } else {
         // 12. History credit for the move that cut off.
-        history_scores[move_from(cutoff_move)][move_to(cutoff_move)] += depth * depth;
+        // Saturates rather than overflow in a search left running for hours.
+        int &history = history_scores[move_from(cutoff_move)][move_to(cutoff_move)];
+        if (history < HISTORY_LIMIT) history += depth * depth;
     }
 
     // 13-14. Store and return.

@@ -44,10 +44,11 @@ void tt_age();
 
 constexpr int INFINITE_SCORE = 10000;
 constexpr int MATE_SCORE = 10000;
-constexpr int MAX_SEARCH_PLY = 31;    // from here on nodes only evaluate
-constexpr int MAX_GAME_PLY = 599;     // the undo stack's last usable record
-constexpr int FIFTY_MOVE_LIMIT = 100; // half-moves without capture or pawn move
-constexpr int PV_BOOST = 10000000;    // lifts the previous line's move first
+constexpr int MAX_SEARCH_PLY = 31;     // from here on nodes only evaluate
+constexpr int MAX_GAME_PLY = 599;      // the undo stack's last usable record
+constexpr int FIFTY_MOVE_LIMIT = 100;  // half-moves without capture or pawn move
+constexpr int PV_BOOST = 10000000;     // lifts the previous line's move first
+constexpr int HISTORY_LIMIT = 1 << 30; // history credit stops here
 constexpr uint32_t POLL_INTERVAL_FULL = 4096;
 constexpr uint32_t POLL_INTERVAL_QUIESCENCE = 2048;
 

@@ -1,0 +1,362 @@
+// Iterative deepening: the thinking lines, pinned trees of a few fixed-depth
+// searches, and a search abandoned at its deadline.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "book/book.h"
+#include "protocol/protocol.h"
+#include "search/search.h"
+
+namespace {
+
+void fresh_state(int depth) {
+    memset(tt_table, 0, sizeof tt_table);
+    memset(history_scores, 0, sizeof history_scores);
+    memset(pv_table, 0, sizeof pv_table);
+    memset(pv_end, 0, sizeof pv_end);
+    depth_limit = depth;
+    time_budget_ms = 2147483647;
+    book_enabled = 0;
+    ponder_enabled = 0;
+    ponder_pending = 0;
+    move_now = 0;
+    input_during_search = 0;
+    input_polling = 0;
+    input_closed = 0;
+}
+
+void setup(const char *fen) {
+    const char *error = "";
+    ASSERT_EQ(set_fen(fen, &error), 1) << error;
+}
+
+void play(const char *text) {
+    const int index = parse_move_text(text);
+    ASSERT_GE(index, 0) << text;
+    ASSERT_EQ(make_move(move_stack[index].move), 1) << text;
+    refresh_moves();
+}
+
+std::vector<std::string> split_lines(const std::string &text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+// Replaces the third field (elapsed centiseconds) by "*", checking that it
+// is a number; the rest of the line is kept byte for byte.
+std::string mask_time(const std::string &line) {
+    size_t first = line.find("  ");
+    if (first == std::string::npos) return "bad: " + line;
+    size_t second = line.find("  ", first + 2);
+    if (second == std::string::npos) return "bad: " + line;
+    size_t third = line.find("  ", second + 2);
+    if (third == std::string::npos) return "bad: " + line;
+    const std::string field = line.substr(second + 2, third - second - 2);
+    if (field.empty() || field.find_first_not_of("0123456789") != std::string::npos)
+        return "bad time: " + line;
+    return line.substr(0, second + 2) + "*" + line.substr(third);
+}
+
+// Runs a posted search and returns its thinking lines with the time masked.
+std::vector<std::string> posted_search(const char *fen, int depth) {
+    setup(fen);
+    fresh_state(depth);
+    testing::internal::CaptureStdout();
+    run_search(2);
+    std::vector<std::string> lines = split_lines(testing::internal::GetCapturedStdout());
+    for (std::string &line : lines) line = mask_time(line);
+    return lines;
+}
+
+std::string joined(const std::vector<std::string> &lines) {
+    std::string text;
+    for (const std::string &line : lines) text += line + "\n";
+    return text;
+}
+
+// White king a1 against a king on h1: three root moves. Each reply gets a
+// planted exact entry, which the quiescence node at ply 1 returns, so the
+// root score is exactly -reply score of a1b2, the best move.
+std::string line_for_root_score(int score) {
+    setup("8/8/8/8/8/8/8/K6k w - - 0 1");
+    fresh_state(1);
+    for (int i = ply_move_start[0]; i < ply_move_start[1]; i++) {
+        const Move m = move_stack[i].move;
+        if (!make_move(m)) continue;
+        const bool best = std::string(move_text(m)) == "a1b2";
+        tt_store(position_key, best ? -score : -score + 100, NO_SHORT_MOVE, 0, BOUND_EXACT);
+        unmake_move();
+    }
+    testing::internal::CaptureStdout();
+    run_search(2);
+    return mask_time(joined(split_lines(testing::internal::GetCapturedStdout())));
+}
+
+TEST(SearchThinking, PrintedScoreIsScaledInsideFifteenHundred) {
+    EXPECT_EQ(line_for_root_score(35), "1  30  *  4  a1b2\n");
+    EXPECT_EQ(line_for_root_score(-35), "1  -30  *  4  a1b2\n");
+    EXPECT_EQ(line_for_root_score(0), "1  0  *  4  a1b2\n");
+    // Truncation toward zero: -437 / 22 is -19, not -20.
+    EXPECT_EQ(line_for_root_score(-23), "1  -19  *  4  a1b2\n");
+    EXPECT_EQ(line_for_root_score(23), "1  19  *  4  a1b2\n");
+    EXPECT_EQ(line_for_root_score(1500), "1  1295  *  4  a1b2\n");
+    EXPECT_EQ(line_for_root_score(-1500), "1  -1295  *  4  a1b2\n");
+}
+
+TEST(SearchThinking, PrintedScoreIsUnchangedOutsideFifteenHundred) {
+    EXPECT_EQ(line_for_root_score(1501), "1  1501  *  4  a1b2\n");
+    EXPECT_EQ(line_for_root_score(-1501), "1  -1501  *  4  a1b2\n");
+    EXPECT_EQ(line_for_root_score(10000 - 3), "1  9997  *  4  a1b2\n");
+    EXPECT_EQ(line_for_root_score(2 - 10000), "1  -9998  *  4  a1b2\n");
+}
+
+TEST(SearchThinking, LineWithoutMovesEndsInOneSpace) {
+    const std::vector<std::string> lines = posted_search("R5k1/5ppp/8/8/8/8/8/6K1 b - - 1 1", 2);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "1  -10000  *  1 ");
+    EXPECT_EQ(lines[1], "2  -10000  *  2 ");
+    EXPECT_EQ(pv_table[0][0], 0u);
+}
+
+TEST(SearchThinking, StalemateLine) {
+    const std::vector<std::string> lines = posted_search("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", 1);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "1  0  *  1 ");
+}
+
+TEST(SearchThinking, DeepeningGoesOnAfterAMateIsFound) {
+    const std::vector<std::string> lines = posted_search("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", 5);
+    ASSERT_EQ(lines.size(), 5u);
+    for (int d = 2; d <= 5; d++) {
+        EXPECT_EQ(lines[d - 1].substr(0, 8), std::to_string(d) + "  9999 ") << lines[d - 1];
+        EXPECT_EQ(lines[d - 1].substr(lines[d - 1].size() - 6), "  a1a8") << lines[d - 1];
+    }
+}
+
+TEST(SearchThinking, NothingWithoutPost) {
+    setup("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+    fresh_state(3);
+    testing::internal::CaptureStdout();
+    run_search(0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_NE(pv_table[0][0], 0u);
+}
+
+TEST(SearchDriver, DepthLimitBelowOneSearchesNothing) {
+    for (int limit : {0, -3}) {
+        setup("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+        fresh_state(limit);
+        pv_table[0][0] = 0x1234;
+        pv_table[0][1] = 0x5678;
+        node_count = 99;
+        testing::internal::CaptureStdout();
+        run_search(2);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(pv_table[0][0], 0u);
+        EXPECT_EQ(pv_table[0][1], 0u);
+        EXPECT_EQ(node_count, 0u);
+    }
+}
+
+TEST(SearchDriver, DeadlineIsTheStartPlusTheBudget) {
+    setup("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+    fresh_state(1);
+    time_budget_ms = 2147483647;
+    const int64_t before = now_ms();
+    run_search(0);
+    const int64_t after = now_ms();
+    EXPECT_GE(search_start_ms, before);
+    EXPECT_LE(search_start_ms, after);
+    // 64-bit: the largest budget does not wrap.
+    EXPECT_EQ(search_deadline_ms - search_start_ms, 2147483647);
+    EXPECT_GT(search_deadline_ms, search_start_ms);
+}
+
+TEST(SearchDriver, TableIsAgedAndKeptAcrossSearches) {
+    setup("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+    fresh_state(2);
+    run_search(0);
+    const TTEntry *root = tt_probe(position_key);
+    ASSERT_NE(root, nullptr);
+    const int index = (int)(root - tt_table);
+    EXPECT_EQ(tt_table[index].depth, 2);
+    depth_limit = 0;
+    run_search(0);
+    EXPECT_EQ(tt_table[index].state, TT_OLD);
+    EXPECT_EQ(tt_table[index].depth, 2);
+}
+
+// Pinned trees: the whole posted output (time masked) of fixed-depth
+// searches from a clean table. Any change in move generation, ordering,
+// evaluation, pruning or table use shows here.
+struct Pinned {
+    const char *fen;
+    int depth;
+    const char *output;
+};
+
+const Pinned PINNED[] = {
+    {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 5,
+     "1  41  *  21  d2d4\n"
+     "2  0  *  92  d2d4 d7d5\n"
+     "3  30  *  738  d2d4 d7d5 b1c3\n"
+     "4  4  *  3333  e2e4 d7d5 f1b5 c8d7 b5d3\n"
+     "5  30  *  14655  e2e4 b8c6 b1c3 e7e5 g1f3\n"},
+    {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 4,
+     "1  73  *  1890  e2a6 b4c3\n"
+     "2  73  *  2162  e2a6 b4c3\n"
+     "3  36  *  12582  d5e6 e7e6 e2a6 e6e5\n"
+     "4  36  *  34206  d5e6 e7e6 e2a6 e6e5\n"},
+    {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 6,
+     "1  38  *  15  b4f4\n"
+     "2  55  *  253  b4f4 h4g3 f4f7\n"
+     "3  55  *  464  b4f4\n"
+     "4  32  *  3432  b4f4 h4g3 f4f7 c7c6 f7g7\n"
+     "5  32  *  5369  b4f4\n"
+     "6  12  *  38258  b4c4 h5h7 e2e3 h4g3 e3f4 g3g2\n"},
+    {"r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4", 3,
+     "1  47  *  46  h5f7\n"
+     "2  9999  *  262  h5f7\n"
+     "3  9999  *  1611  h5f7\n"},
+    {"8/P7/8/8/8/8/k6K/8 w - - 0 1", 5,
+     "1  777  *  10  a7a8q\n"
+     "2  777  *  119  a7a8q a2b3 h2g3\n"
+     "3  777  *  204  a7a8q\n"
+     "4  777  *  2060  a7a8q a2b3 h2g3 b3c4 g3f4\n"
+     "5  777  *  2509  a7a8q\n"},
+    {"7k/8/8/8/8/8/R7/1R4K1 w - - 0 1", 4,
+     "1  915  *  32  a2a7\n"
+     "2  906  *  189  a2a7 h8g8\n"
+     "3  924  *  1097  a2a7 h8g8 b1b7\n"
+     "4  9997  *  7619  a2a7 h8g8 b1b8\n"},
+};
+
+TEST(SearchPinned, FixedDepthSearchesAreUnchanged) {
+    for (const Pinned &p : PINNED) {
+        EXPECT_EQ(joined(posted_search(p.fen, p.depth)), p.output) << p.fen;
+        ASSERT_EQ(ply, 0);
+    }
+}
+
+TEST(SearchPinned, SameSearchTwiceFromACleanStateIsIdentical) {
+    const Pinned &p = PINNED[0];
+    const std::string first = joined(posted_search(p.fen, p.depth));
+    const uint32_t nodes = node_count;
+    EXPECT_EQ(joined(posted_search(p.fen, p.depth)), first);
+    EXPECT_EQ(node_count, nodes);
+}
+
+// The position, as far as a search must leave it.
+struct Snapshot {
+    int color[64];
+    int piece[64];
+    int side, other, castle, ep, fifty, at_ply, at_game_ply;
+    PositionKey key;
+};
+
+Snapshot take_snapshot() {
+    Snapshot s;
+    memcpy(s.color, square_color, sizeof s.color);
+    memcpy(s.piece, square_piece, sizeof s.piece);
+    s.side = side_to_move;
+    s.other = opponent;
+    s.castle = castle_rights;
+    s.ep = ep_square;
+    s.fifty = fifty_count;
+    s.at_ply = ply;
+    s.at_game_ply = game_ply;
+    s.key = position_key;
+    return s;
+}
+
+void expect_same_position(const Snapshot &s) {
+    EXPECT_EQ(memcmp(s.color, square_color, sizeof s.color), 0);
+    EXPECT_EQ(memcmp(s.piece, square_piece, sizeof s.piece), 0);
+    EXPECT_EQ(side_to_move, s.side);
+    EXPECT_EQ(opponent, s.other);
+    EXPECT_EQ(castle_rights, s.castle);
+    EXPECT_EQ(ep_square, s.ep);
+    EXPECT_EQ(fifty_count, s.fifty);
+    EXPECT_EQ(ply, s.at_ply);
+    EXPECT_EQ(game_ply, s.at_game_ply);
+    EXPECT_EQ(position_key, s.key);
+}
+
+// The move is one of the position's legal moves.
+void expect_legal(Move move) {
+    ASSERT_NE(move, 0u);
+    generate_moves();
+    bool listed = false;
+    for (int i = ply_move_start[0]; i < ply_move_start[1]; i++)
+        if (move_stack[i].move == move) listed = true;
+    EXPECT_TRUE(listed) << move_text(move);
+    ASSERT_EQ(make_move(move), 1) << move_text(move);
+    unmake_move();
+}
+
+TEST(SearchAbort, DeadlineLeavesThePositionAsItWas) {
+    setup("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+    play("e2e4");
+    play("c7c5");
+    play("g1f3");
+    play("d7d5");
+    fresh_state(30);
+    time_budget_ms = 0;
+    const Snapshot before = take_snapshot();
+    ASSERT_EQ(before.at_game_ply, 4);
+    ASSERT_NE(before.ep, -1);
+    run_search(0);
+    EXPECT_EQ(search_aborted, 1);
+    expect_same_position(before);
+    expect_legal(pv_table[0][0]);
+}
+
+TEST(SearchAbort, AbortedIterationPrintsNothing) {
+    const Pinned &kiwipete = PINNED[1];
+    const std::vector<std::string> full = split_lines(kiwipete.output);
+    setup(kiwipete.fen);
+    fresh_state(30);
+    time_budget_ms = 0;
+    const Snapshot before = take_snapshot();
+    testing::internal::CaptureStdout();
+    run_search(2);
+    std::vector<std::string> lines = split_lines(testing::internal::GetCapturedStdout());
+    EXPECT_EQ(search_aborted, 1);
+    // Depth 1 ends at node 1890 and depth 3 at 12582; the first poll after
+    // a move is known (node 2048 or 4096) ends depth 2 or 3, and only the
+    // iterations finished before it are printed, as a full search prints them.
+    ASSERT_GE(lines.size(), 1u);
+    ASSERT_LE(lines.size(), 2u);
+    for (size_t i = 0; i < lines.size(); i++) EXPECT_EQ(mask_time(lines[i]), full[i]);
+    EXPECT_GE(node_count, 2048u);
+    expect_same_position(before);
+    expect_legal(pv_table[0][0]);
+}
+
+TEST(SearchAbort, InputDuringSearchIsClearedByTheAbort) {
+    setup("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+    fresh_state(30);
+    time_budget_ms = 0;
+    input_during_search = 1;
+    run_search(0);
+    EXPECT_EQ(search_aborted, 1);
+    EXPECT_EQ(input_during_search, 0);
+
+    // A search that runs to its depth keeps the flag.
+    fresh_state(2);
+    input_during_search = 1;
+    run_search(0);
+    EXPECT_EQ(search_aborted, 0);
+    EXPECT_EQ(input_during_search, 1);
+    input_during_search = 0;
+}
+
+} // namespace

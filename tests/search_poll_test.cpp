@@ -1,0 +1,293 @@
+// The clock and input poll, and the line queue between a search and the
+// command loop. Standard input is replaced by a pipe that the test writes.
+#include <gtest/gtest.h>
+
+#include <csetjmp>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <type_traits>
+#include <unistd.h>
+
+#include "book/book.h"
+#include "protocol/protocol.h"
+#include "search/search.h"
+
+namespace {
+
+void fresh_state(int depth) {
+    memset(tt_table, 0, sizeof tt_table);
+    memset(history_scores, 0, sizeof history_scores);
+    memset(pv_table, 0, sizeof pv_table);
+    memset(pv_end, 0, sizeof pv_end);
+    depth_limit = depth;
+    time_budget_ms = 2147483647;
+    book_enabled = 0;
+    ponder_enabled = 0;
+    ponder_pending = 0;
+    move_now = 0;
+    input_during_search = 0;
+    input_polling = 0;
+    input_closed = 0;
+}
+
+void setup(const char *fen) {
+    const char *error = "";
+    ASSERT_EQ(set_fen(fen, &error), 1) << error;
+}
+
+const char *START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+class SearchPoll : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        saved_stdin = dup(0);
+        ASSERT_GE(saved_stdin, 0);
+        int fds[2];
+        ASSERT_EQ(pipe(fds), 0);
+        ASSERT_EQ(dup2(fds[0], 0), 0);
+        close(fds[0]);
+        writer = fds[1];
+        reset_input();
+        fresh_state(1);
+        search_deadline_ms = INT64_MAX;
+    }
+    void TearDown() override {
+        close_writer();
+        dup2(saved_stdin, 0);
+        close(saved_stdin);
+        reset_input();
+        fresh_state(0);
+    }
+
+    void send(const std::string &text) {
+        ASSERT_EQ(write(writer, text.data(), text.size()), (ssize_t)text.size());
+    }
+    void close_writer() {
+        if (writer >= 0) close(writer);
+        writer = -1;
+    }
+    std::string next_command_line() {
+        char line[LINE_SIZE];
+        if (!read_command_line(line)) return "<end>";
+        return line;
+    }
+    // 1 when the poll abandoned the search (jumped to abort_context).
+    int poll_aborts() {
+        search_aborted = 0;
+        if (setjmp(abort_context) != 0) return 1;
+        poll_clock_and_input();
+        return 0;
+    }
+
+    int saved_stdin = -1;
+    int writer = -1;
+};
+
+const Move SOME_MOVE = make_move_word(52, 36, 0, MF_PAWN_MOVE | MF_DOUBLE_PUSH);
+
+TEST_F(SearchPoll, GoesOnBeforeTheDeadline) {
+    pv_table[0][0] = SOME_MOVE;
+    search_deadline_ms = now_ms() + 1000000;
+    EXPECT_EQ(poll_aborts(), 0);
+}
+
+TEST_F(SearchPoll, DeadlineEndsTheSearchOnceAMoveIsKnown) {
+    pv_table[0][0] = SOME_MOVE;
+    search_deadline_ms = now_ms();
+    EXPECT_EQ(poll_aborts(), 1);
+    EXPECT_EQ(search_aborted, 1);
+}
+
+TEST_F(SearchPoll, NeitherDeadlineNorMoveNowEndsASearchWithoutAMove) {
+    pv_table[0][0] = 0;
+    search_deadline_ms = now_ms() - 1000;
+    move_now = 1;
+    EXPECT_EQ(poll_aborts(), 0);
+}
+
+TEST_F(SearchPoll, MoveNowEndsTheSearchBeforeTheDeadline) {
+    pv_table[0][0] = SOME_MOVE;
+    move_now = 1;
+    EXPECT_EQ(poll_aborts(), 1);
+}
+
+TEST_F(SearchPoll, EndOfInputEndsTheSearchAtOnce) {
+    pv_table[0][0] = 0;
+    input_closed = 1;
+    EXPECT_EQ(poll_aborts(), 1);
+}
+
+TEST_F(SearchPoll, PonderSearchHasNoDeadline) {
+    ponder_enabled = 1;
+    ponder_pending = 1;
+    pv_table[0][0] = SOME_MOVE;
+    search_deadline_ms = now_ms() - 1000;
+    EXPECT_EQ(poll_aborts(), 0);
+    // Any input ends it, a move known or not.
+    input_during_search = 1;
+    EXPECT_EQ(poll_aborts(), 1);
+    pv_table[0][0] = 0;
+    EXPECT_EQ(poll_aborts(), 1);
+}
+
+TEST_F(SearchPoll, WithPonderingOnAnyLineEndsTheOwnSearch) {
+    ponder_enabled = 1;
+    ponder_pending = 0;
+    pv_table[0][0] = SOME_MOVE;
+    EXPECT_EQ(poll_aborts(), 0);
+    input_during_search = 1;
+    EXPECT_EQ(poll_aborts(), 1);
+}
+
+TEST_F(SearchPoll, DoesNotReadInputWhenPollingIsOff) {
+    send("?\n");
+    input_polling = 0;
+    pv_table[0][0] = SOME_MOVE;
+    EXPECT_EQ(poll_aborts(), 0);
+    EXPECT_EQ(move_now, 0);
+    EXPECT_EQ(next_command_line(), "?\n");
+}
+
+TEST_F(SearchPoll, QuestionMarkIsConsumedAndSetsMoveNow) {
+    send("?\n");
+    input_polling = 1;
+    pv_table[0][0] = 0;
+    EXPECT_EQ(poll_aborts(), 0);
+    EXPECT_EQ(move_now, 1);
+    EXPECT_EQ(input_during_search, 1);
+    EXPECT_EQ(queued_lines(), 0);
+    pv_table[0][0] = SOME_MOVE;
+    EXPECT_EQ(poll_aborts(), 1);
+}
+
+TEST_F(SearchPoll, OtherLinesAreQueuedOnePerPollInOrder) {
+    send("hint\nforce\n");
+    input_polling = 1;
+    pv_table[0][0] = SOME_MOVE;
+    EXPECT_EQ(poll_aborts(), 0);
+    EXPECT_EQ(queued_lines(), 1);
+    EXPECT_EQ(move_now, 0);
+    EXPECT_EQ(input_during_search, 1);
+    EXPECT_EQ(poll_aborts(), 0);
+    EXPECT_EQ(queued_lines(), 2);
+    EXPECT_EQ(poll_aborts(), 0);
+    EXPECT_EQ(queued_lines(), 2);
+    EXPECT_EQ(next_command_line(), "hint\n");
+    EXPECT_EQ(next_command_line(), "force\n");
+    EXPECT_EQ(queued_lines(), 0);
+}
+
+TEST_F(SearchPoll, QuestionMarkAfterOtherLinesIsStillConsumed) {
+    send("e7e5\n?\nnew\n");
+    input_polling = 1;
+    for (int i = 0; i < 3; i++) EXPECT_EQ(poll_aborts(), 0);
+    EXPECT_EQ(move_now, 1);
+    EXPECT_EQ(queued_lines(), 2);
+    EXPECT_EQ(next_command_line(), "e7e5\n");
+    EXPECT_EQ(next_command_line(), "new\n");
+}
+
+TEST_F(SearchPoll, LongLineIsTakenIn254CharacterPieces) {
+    send(std::string(300, 'x') + "\n");
+    read_search_input();
+    read_search_input();
+    EXPECT_EQ(queued_lines(), 2);
+    EXPECT_EQ(next_command_line(), std::string(254, 'x'));
+    EXPECT_EQ(next_command_line(), std::string(46, 'x') + "\n");
+}
+
+TEST_F(SearchPoll, QueuedLinesComeBeforeTheStream) {
+    send("one\ntwo\n");
+    read_search_input();
+    EXPECT_EQ(next_command_line(), "one\n");
+    EXPECT_EQ(next_command_line(), "two\n");
+}
+
+TEST_F(SearchPoll, FullQueueLeavesLinesInTheStream) {
+    std::string text;
+    for (int i = 0; i < INPUT_QUEUE_LINES + 2; i++) text += "line" + std::to_string(i) + "\n";
+    send(text);
+    input_polling = 1;
+    for (int i = 0; i < INPUT_QUEUE_LINES + 5; i++) ASSERT_EQ(poll_aborts(), 0);
+    EXPECT_EQ(queued_lines(), INPUT_QUEUE_LINES);
+    EXPECT_EQ(input_waiting(), 0);
+    for (int i = 0; i < INPUT_QUEUE_LINES + 2; i++)
+        EXPECT_EQ(next_command_line(), "line" + std::to_string(i) + "\n");
+}
+
+TEST_F(SearchPoll, EndOfInputDuringASearchReachesTheLoop) {
+    send("hint\n");
+    close_writer();
+    input_polling = 1;
+    pv_table[0][0] = 0;
+    EXPECT_EQ(poll_aborts(), 0);
+    EXPECT_EQ(input_closed, 0);
+    EXPECT_EQ(poll_aborts(), 1);
+    EXPECT_EQ(input_closed, 1);
+    EXPECT_EQ(move_now, 0);
+    EXPECT_EQ(next_command_line(), "hint\n");
+    EXPECT_EQ(next_command_line(), "<end>");
+}
+
+TEST_F(SearchPoll, QuestionMarkEndsARunningSearch) {
+    setup(START);
+    fresh_state(30);
+    input_polling = 1;
+    const PositionKey key = position_key;
+    send("?\n");
+    run_search(0);
+    EXPECT_EQ(search_aborted, 1);
+    EXPECT_EQ(move_now, 1);
+    EXPECT_EQ(queued_lines(), 0);
+    EXPECT_EQ(input_during_search, 0); // cleared by the abort
+    EXPECT_EQ(ply, 0);
+    EXPECT_EQ(game_ply, 0);
+    EXPECT_EQ(position_key, key);
+    ASSERT_NE(pv_table[0][0], 0u);
+    generate_moves();
+    EXPECT_EQ(make_move(pv_table[0][0]), 1);
+    unmake_move();
+}
+
+TEST_F(SearchPoll, OtherLinesDoNotDisturbTheSearch) {
+    setup(START);
+    fresh_state(5);
+    input_polling = 1;
+    send("hint\nlevel 40 5 0\n");
+    run_search(0);
+    EXPECT_EQ(search_aborted, 0);
+    EXPECT_EQ(node_count, 14655u);
+    EXPECT_EQ(move_text(pv_table[0][0]), std::string("e2e4"));
+    EXPECT_EQ(input_during_search, 1);
+    EXPECT_EQ(queued_lines(), 2);
+    EXPECT_EQ(next_command_line(), "hint\n");
+    EXPECT_EQ(next_command_line(), "level 40 5 0\n");
+}
+
+TEST_F(SearchPoll, ClosedInputEndsARunningSearch) {
+    setup(START);
+    fresh_state(6);
+    input_polling = 1;
+    close_writer();
+    run_search(0);
+    // Ended at the first poll (node 2048 or 4096), long before depth 6.
+    EXPECT_EQ(search_aborted, 1);
+    EXPECT_LE(node_count, 4096u);
+    EXPECT_EQ(input_closed, 1);
+    EXPECT_EQ(ply, 0);
+    EXPECT_EQ(next_command_line(), "<end>");
+}
+
+static_assert(std::is_same<decltype(now_ms()), int64_t>::value, "now_ms is 64-bit");
+static_assert(sizeof search_deadline_ms == 8 && sizeof search_start_ms == 8, "64-bit deadlines");
+
+TEST(SearchClock, IsMonotonicMilliseconds) {
+    const int64_t a = now_ms();
+    usleep(20000);
+    const int64_t b = now_ms();
+    EXPECT_GE(b - a, 19);
+    EXPECT_LT(b - a, 60000);
+}
+
+} // namespace
