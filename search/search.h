@@ -69,6 +69,10 @@ int repetition_count();
 // finished iteration, 0 prints nothing. The result is pv_table[0][0].
 void run_search(int output_mode);
 
+// Table, history and principal variation cleared, book off, no time limit,
+// input ignored: the next run_search depends only on the position and depth.
+void prepare_fixed_depth_search(int depth);
+
 extern int64_t search_start_ms;
 extern int64_t search_deadline_ms;
 extern int search_aborted;

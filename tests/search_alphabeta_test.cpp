@@ -16,19 +16,7 @@ namespace {
 // A clean search state, as run_search leaves it before its first
 // iteration, plus a deadline that no poll can reach.
 void fresh_state(int depth) {
-    memset(tt_table, 0, sizeof tt_table);
-    memset(history_scores, 0, sizeof history_scores);
-    memset(pv_table, 0, sizeof pv_table);
-    memset(pv_end, 0, sizeof pv_end);
-    depth_limit = depth;
-    time_budget_ms = 2147483647;
-    book_enabled = 0;
-    ponder_enabled = 0;
-    ponder_pending = 0;
-    move_now = 0;
-    input_during_search = 0;
-    input_polling = 0;
-    input_closed = 0;
+    prepare_fixed_depth_search(depth);
     search_deadline_ms = INT64_MAX;
     node_count = 0;
     ply = 0;

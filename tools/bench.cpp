@@ -67,7 +67,7 @@ int bench_command(int argc, char **argv) {
     const int64_t start = now_ms();
     for (const char *fen : bench_positions) {
         if (!setup_position(fen)) return TOOL_USAGE_ERROR;
-        fresh_search_state(depth);
+        prepare_fixed_depth_search(depth);
         run_search(0);
         total += node_count;
     }

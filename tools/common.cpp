@@ -5,8 +5,6 @@
 #include <cstring>
 
 #include "board/board.h"
-#include "book/book.h"
-#include "protocol/protocol.h"
 #include "search/search.h"
 
 int setup_position(const char *fen) {
@@ -38,19 +36,4 @@ uint64_t perft(int depth) {
         unmake_move();
     }
     return nodes;
-}
-
-void fresh_search_state(int depth) {
-    memset(tt_table, 0, sizeof tt_table);
-    memset(history_scores, 0, sizeof history_scores);
-    memset(pv_table, 0, sizeof pv_table);
-    memset(pv_end, 0, sizeof pv_end);
-    depth_limit = depth;
-    time_budget_ms = 2147483647;
-    book_enabled = 0;
-    ponder_enabled = 0;
-    ponder_pending = 0;
-    move_now = 0;
-    input_during_search = 0;
-    input_polling = 0;
 }

@@ -17,7 +17,7 @@ int search_command(int argc, char **argv) {
         return TOOL_USAGE_ERROR;
     }
     if (!setup_position(argv[0])) return TOOL_USAGE_ERROR;
-    fresh_search_state(depth);
+    prepare_fixed_depth_search(depth);
     run_search(2);
     const Move best = pv_table[0][0];
     printf("bestmove %s\n", best ? move_text(best) : "none");

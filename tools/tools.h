@@ -15,8 +15,5 @@ int setup_position(const char *fen);
 int parse_depth(const char *text, int *depth);
 // Leaf count of the legal move tree, by the engine's own make/unmake.
 uint64_t perft(int depth);
-// Table, history and principal variation cleared; no book, no time limit,
-// no input polling: a search then depends only on its position and depth.
-void fresh_search_state(int depth);
 
 constexpr int TOOL_USAGE_ERROR = 2;
