@@ -7,34 +7,9 @@
 
 #include "board/board.h"
 #include "eval/eval.h"
+#include "tests/eval_support.h"
 
 namespace {
-
-int eval_placement(const std::string &placement, char side) {
-    const std::string fen = placement + " " + side + " - - 0 1";
-    const char *error = "";
-    EXPECT_EQ(set_fen(fen.c_str(), &error), 1) << fen << ": " << error;
-    return evaluate();
-}
-
-std::string mirror_placement(const std::string &placement) {
-    std::string out;
-    size_t end = placement.size();
-    while (true) {
-        const size_t slash = placement.rfind('/', end - 1);
-        const size_t begin = slash == std::string::npos ? 0 : slash + 1;
-        for (size_t k = begin; k < end; k++) {
-            const char c = placement[k];
-            out += (c >= 'a' && c <= 'z')   ? (char)(c - 32)
-                   : (c >= 'A' && c <= 'Z') ? (char)(c + 32)
-                                            : c;
-        }
-        if (slash == std::string::npos) break;
-        out += '/';
-        end = slash;
-    }
-    return out;
-}
 
 // White's score minus Black's, checked from both sides and for the colour
 // mirror, so every White term below is checked for Black as well.
