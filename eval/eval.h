@@ -25,6 +25,8 @@ extern int material_difference;
 constexpr int KING_SHELTER_THRESHOLD = 1200; // opponent's pieces above this: shelter
 constexpr int PASSED_SCALE_THRESHOLD = 1600; // own pieces above this: smaller passer bonus
 constexpr int KING_SCALE_DIVISOR = 3100;
+// Static scores stay below the mate scores (beyond +-9000).
+constexpr int STATIC_SCORE_LIMIT = 8999;
 
 int evaluate();
 // Bare kings, a lone knight or bishop, or one of them on each side: judged

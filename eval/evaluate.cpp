@@ -153,6 +153,12 @@ int evaluate() {
         }
     }
 
-    // 6. From the side to move's view.
-    return side_to_move == WHITE ? score[WHITE] - score[BLACK] : score[BLACK] - score[WHITE];
+    // 6. From the side to move's view. Only an edited board can pile up
+    // enough material to leave the static range; beyond it a score would
+    // read as a mate, and past the root window no move could ever be chosen.
+    const int total =
+        side_to_move == WHITE ? score[WHITE] - score[BLACK] : score[BLACK] - score[WHITE];
+    return total > STATIC_SCORE_LIMIT    ? STATIC_SCORE_LIMIT
+           : total < -STATIC_SCORE_LIMIT ? -STATIC_SCORE_LIMIT
+                                         : total;
 }

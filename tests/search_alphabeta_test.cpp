@@ -363,3 +363,18 @@ TEST(SearchAlphaBeta, HistoryIsCreditedOnlyOnACutoff) {
 }
 
 } // namespace
+
+namespace {
+
+// A board piled with queens by editing: every Black move loses by more than
+// the root window, yet the search must still name one.
+TEST(SearchRootWindow, HugeMaterialDeficitStillYieldsAMove) {
+    const char *error = "";
+    ASSERT_EQ(set_fen("7k/6pp/8/8/3K4/QQ6/Q1QQQQ2/QQQQQQ2 b - - 0 1", &error), 1) << error;
+    EXPECT_EQ(evaluate(), -STATIC_SCORE_LIMIT);
+    prepare_fixed_depth_search(2);
+    run_search(0);
+    EXPECT_NE(pv_table[0][0], 0u);
+}
+
+} // namespace
