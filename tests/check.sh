@@ -5,5 +5,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --workflow --preset release
+cmake --build --preset release --target format-check
 cmake --workflow --preset debug-sanitize
 ctest --preset system
