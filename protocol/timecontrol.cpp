@@ -19,6 +19,7 @@ constexpr int LATE_GAME_PLY = 120; // incremental games: from here on clock / 40
 constexpr int LATE_GAME_DIVISOR = 40;
 constexpr int BASE_SHARE_DIVISOR = 70;  // incremental games: base / 70 ...
 constexpr int INCREMENT_SHARE_MS = 900; // ... plus 0.9 of the increment
+constexpr int CLOCK_SHARE_DIVISOR = 2;  // a move never takes more than half the clock
 // A fixed time per move keeps this much in hand for the last poll interval
 // and the output, so the move never overruns what the front end allows.
 constexpr int FIXED_TIME_MARGIN_MS = 50;
@@ -64,6 +65,11 @@ void apply_budget_rule() {
         time_budget_ms =
             clamp_int(base_ms / BASE_SHARE_DIVISOR + (int64_t)level_increment * INCREMENT_SHARE_MS);
     }
+    // Never more than half the clock: the incremental formula does not look
+    // at the clock, a kept budget may be older than it, and one move per
+    // control gives the whole clock, any of which would lose on time.
+    if (time_budget_ms > clock_ms / CLOCK_SHARE_DIVISOR)
+        time_budget_ms = clock_ms / CLOCK_SHARE_DIVISOR;
 }
 
 } // namespace

@@ -30,6 +30,21 @@ void print_thinking_line(int depth, int score) {
     fflush(stdout);
 }
 
+// A search told to stop before any root move was searched to the end (an
+// edited board whose first move alone outlasts the grace period) still
+// answers with a move: the first legal one of the root list. The list is
+// intact, only reordered, since the root generated it.
+Move first_legal_root_move() {
+    for (int i = ply_move_start[0]; i < ply_move_start[1]; i++) {
+        const Move move = move_stack[i].move;
+        if (make_move(move)) {
+            unmake_move();
+            return move;
+        }
+    }
+    return 0;
+}
+
 // Full window at every depth; time is looked at only by the polls.
 void deepen(int output_mode) {
     for (int depth = 1; depth <= depth_limit; depth++) {
@@ -61,12 +76,14 @@ void run_search(int output_mode) {
     if (setjmp(abort_context) != 0) {
         input_during_search = 0;
         while (ply != 0) unmake_move();
+        if (pv_table[0][0] == 0 && stop_requested_ms >= 0) pv_table[0][0] = first_legal_root_move();
         return;
     }
 
     // 5. A fresh search.
     search_start_ms = now_ms();
     search_deadline_ms = search_start_ms + time_budget_ms;
+    stop_requested_ms = -1;
     ply = 0;
     node_count = 0;
     memset(pv_table, 0, sizeof pv_table);

@@ -12,6 +12,7 @@ int input_closed = 0;
 int input_polling = 1;
 int search_aborted = 0;
 jmp_buf abort_context;
+int64_t stop_requested_ms = -1;
 
 namespace {
 
@@ -20,17 +21,34 @@ namespace {
     longjmp(abort_context, 1);
 }
 
+// Out of time or told to move: stop, but not before the first iteration has
+// found a move, so the engine has one to play. A position whose first move
+// takes longer than that (only an edited board crowded with pieces) is given
+// up after a grace period, counted from the first request; run_search then
+// falls back on the first legal move.
+void stop_once_a_move_is_known() {
+    if (pv_table[0][0] != 0) abort_search();
+    const int64_t now = now_ms();
+    if (stop_requested_ms < 0)
+        stop_requested_ms = now;
+    else if (now - stop_requested_ms >= NO_MOVE_GRACE_MS)
+        abort_search();
+}
+
 } // namespace
 
 void poll_clock_and_input() {
     if (input_polling && input_waiting()) read_search_input();
+    // Nobody is left to read the move.
     if (input_closed) abort_search();
     if (ponder_enabled) {
-        if (input_during_search && (ponder_pending || pv_table[0][0] != 0)) abort_search();
-        // While pondering there is no time limit.
-        if (ponder_pending) return;
+        if (input_during_search) {
+            if (ponder_pending) abort_search();
+            stop_once_a_move_is_known();
+        } else if (ponder_pending) {
+            // While pondering there is no time limit.
+            return;
+        }
     }
-    // Out of time or told to move: stop, but not before the first iteration
-    // has found a move, so the engine always has one to play.
-    if ((now_ms() >= search_deadline_ms || move_now) && pv_table[0][0] != 0) abort_search();
+    if (now_ms() >= search_deadline_ms || move_now) stop_once_a_move_is_known();
 }

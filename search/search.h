@@ -77,6 +77,9 @@ extern int64_t search_start_ms;
 extern int64_t search_deadline_ms;
 extern int search_aborted;
 extern jmp_buf abort_context;
+// When a search without a move yet was first asked to stop; -1 when it was not.
+extern int64_t stop_requested_ms;
+constexpr int64_t NO_MOVE_GRACE_MS = 1000;
 
 // Flags tying the command loop to a running search.
 extern int move_now;

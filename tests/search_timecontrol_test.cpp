@@ -75,14 +75,28 @@ TEST_F(SearchTimeControl, MovesPerControlBudgetTable) {
     EXPECT_EQ(budget_at(200, time), 13636); // m = 99: 300000 / 22
 }
 
-TEST_F(SearchTimeControl, IncrementalBudgetIgnoresTheClockBefore120) {
+TEST_F(SearchTimeControl, IncrementalBudgetComesFromTheLevelBefore120) {
     level_command("level 0 5 3\n");
     EXPECT_EQ(budget_at(0, "time 30000\n"), 6985);
-    EXPECT_EQ(budget_at(50, "time 100\n"), 6985);
     EXPECT_EQ(budget_at(119, "time 6000\n"), 6985);
     level_command("level 0 2 12\n");
-    EXPECT_EQ(budget_at(10, "time 1\n"), 12514);
+    EXPECT_EQ(budget_at(10, "time 3000\n"), 12514);
+}
+
+// The level's share would overrun a short clock: half the clock at most.
+TEST_F(SearchTimeControl, BudgetNeverExceedsHalfTheClock) {
+    level_command("level 0 5 3\n");
+    EXPECT_EQ(budget_at(50, "time 100\n"), 500);
+    level_command("level 0 2 12\n");
+    EXPECT_EQ(budget_at(10, "time 1\n"), 5);
     EXPECT_EQ(clock_ms, 10);
+    EXPECT_EQ(budget_at(10, "time 0\n"), 0);
+    // A budget kept from the previous "time" (m is N - 1 or N) is cut too.
+    level_command("level 40 5 0\n");
+    EXPECT_EQ(budget_at(79, "time 20\n", 7500), 100);
+    // One move per control would hand over the whole clock.
+    level_command("level 1 5 0\n");
+    EXPECT_EQ(budget_at(4, "time 30000\n"), 150000);
 }
 
 TEST_F(SearchTimeControl, IncrementalBudgetIsAFortiethOfTheClockFrom120) {
@@ -98,19 +112,19 @@ TEST_F(SearchTimeControl, BaseInMinutesAndSeconds) {
     EXPECT_EQ(level_base, 0);
     EXPECT_EQ(level_base_seconds, 30);
     EXPECT_EQ(level_increment, 0);
-    EXPECT_EQ(budget_at(0, "time 500\n"), 428);
+    EXPECT_EQ(budget_at(0, "time 3000\n"), 428);
     level_command("level 0 2:30 12\n");
-    EXPECT_EQ(budget_at(0, "time 500\n"), 150000 / 70 + 12 * 900);
+    EXPECT_EQ(budget_at(0, "time 3000\n"), 150000 / 70 + 12 * 900);
     // A later base in whole minutes forgets the seconds.
     level_command("level 0 2 12\n");
     EXPECT_EQ(level_base_seconds, 0);
-    EXPECT_EQ(budget_at(0, "time 500\n"), 12514);
+    EXPECT_EQ(budget_at(0, "time 3000\n"), 12514);
 }
 
 TEST_F(SearchTimeControl, FractionalIncrementIsDropped) {
     level_command("level 0 5 3.9\n");
     EXPECT_EQ(level_increment, 3);
-    EXPECT_EQ(budget_at(0, "time 500\n"), 6985);
+    EXPECT_EQ(budget_at(0, "time 3000\n"), 6985);
 }
 
 TEST_F(SearchTimeControl, LevelStopsAtTheFirstUnreadableNumber) {
