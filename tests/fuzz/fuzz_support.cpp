@@ -1,0 +1,122 @@
+// Working directory, output and state resets shared by the fuzz targets.
+#include "tests/fuzz/fuzz_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "board/board.h"
+#include "book/book.h"
+#include "protocol/protocol.h"
+#include "search/search.h"
+
+namespace {
+
+char work_dir[] = "/tmp/pelmok-fuzz-XXXXXX";
+
+void remove_work_dir() {
+    if (chdir("/") != 0) return;
+    char path[sizeof work_dir + 16];
+    snprintf(path, sizeof path, "%s/pelmok.opn", work_dir);
+    unlink(path);
+    rmdir(work_dir);
+}
+
+// The working directory changes before libFuzzer reads its arguments: make
+// the paths among them absolute, artifacts included (default: here).
+char *absolute(const char *cwd, const char *prefix, const char *path) {
+    std::string text = prefix;
+    if (path[0] != '/') text = text + cwd + "/";
+    text += path;
+    return strdup(text.c_str());
+}
+
+void absolute_paths(int *argc, char ***argv) {
+    char cwd[4096];
+    if (!getcwd(cwd, sizeof cwd)) {
+        perror("pelmok fuzz: getcwd");
+        exit(1);
+    }
+    static const char *const path_flags[] = {"-artifact_prefix=", "-exact_artifact_path=", "-dict=",
+                                             "-features_dir=", "-minimized_crash_path="};
+    // Kept for the life of the process, so never freed.
+    static char *args[512];
+    int count = 0;
+    bool artifact_prefix = false;
+    for (int i = 0; i < *argc && i < 500; i++) {
+        char *arg = (*argv)[i];
+        if (i > 0 && arg[0] != '-') arg = absolute(cwd, "", arg);
+        for (const char *flag : path_flags) {
+            const size_t n = strlen(flag);
+            if (strncmp(arg, flag, n) == 0) arg = absolute(cwd, flag, arg + n);
+        }
+        if (strncmp(arg, "-artifact_prefix=", 17) == 0) artifact_prefix = true;
+        args[count++] = arg;
+    }
+    if (!artifact_prefix) args[count++] = absolute(cwd, "-artifact_prefix=", "");
+    args[count] = nullptr;
+    *argc = count;
+    *argv = args;
+}
+
+} // namespace
+
+void fuzz_enter_work_dir(int *argc, char ***argv) {
+    absolute_paths(argc, argv);
+    if (!mkdtemp(work_dir) || chdir(work_dir) != 0) {
+        perror("pelmok fuzz: work directory");
+        exit(1);
+    }
+    atexit(remove_work_dir);
+    if (!getenv("PELMOK_FUZZ_VERBOSE") && !freopen("/dev/null", "w", stdout)) exit(1);
+}
+
+void fuzz_reset_engine() {
+    memset(tt_table, 0, sizeof tt_table);
+    memset(history_scores, 0, sizeof history_scores);
+    memset(pv_table, 0, sizeof pv_table);
+    memset(pv_end, 0, sizeof pv_end);
+    clock_ms = 0;
+    level_moves = 0;
+    level_base = 0;
+    level_base_seconds = 0;
+    level_increment = 0;
+    time_budget_ms = 0;
+    depth_limit = 0;
+    move_now = 0;
+    input_during_search = 0;
+    ponder_enabled = 0;
+    ponder_pending = 0;
+    input_polling = 1;
+    book_enabled = 1;
+    engine_side = EMPTY;
+    fuzz_close_book();
+}
+
+void fuzz_close_book() {
+    if (book_file) {
+        fclose(book_file);
+        book_file = nullptr;
+    }
+}
+
+void fuzz_fail(const char *what, const char *where) {
+    fprintf(stderr, "pelmok fuzz: %s (%s)\n", what, where);
+    abort();
+}
+
+void fuzz_check_position(const char *where) {
+    for (int s = 0; s < 64; s++) {
+        if ((square_color[s] == EMPTY) != (square_piece[s] == EMPTY))
+            fuzz_fail("square empty in one board array only", where);
+        if (square_color[s] != EMPTY && square_color[s] != WHITE && square_color[s] != BLACK)
+            fuzz_fail("bad square colour", where);
+        if (square_piece[s] < PAWN || square_piece[s] > EMPTY) fuzz_fail("bad piece code", where);
+    }
+    if (side_to_move != (opponent ^ 1)) fuzz_fail("side to move and opponent disagree", where);
+    const PositionKey incremental = position_key;
+    compute_key();
+    if (position_key != incremental) fuzz_fail("incremental key differs from full key", where);
+}

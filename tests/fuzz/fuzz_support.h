@@ -1,0 +1,36 @@
+// Shared by the fuzz targets: the fake platform's controls and the resets
+// that make every input start from the same engine state.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Serves data as standard input and restarts the clock at 0. The clock
+// jumps 2^31 ms per reading, so every search that has a move ends at its
+// next poll whatever budget the input asked for.
+void fuzz_platform_reset(const uint8_t *data, size_t size);
+
+// Nonzero once a search of the current input has read the clock so often
+// that the fake platform reported the end of input to stop it.
+int fuzz_clock_limit_reached();
+// The number of clock readings one search may take (32 by default).
+void fuzz_set_clock_reading_limit(int readings);
+
+// Moves into a fresh private working directory (removed at exit), making
+// the paths among libFuzzer's arguments absolute first, and, unless
+// PELMOK_FUZZ_VERBOSE is set, sends standard output to /dev/null.
+void fuzz_enter_work_dir(int *argc, char ***argv);
+
+// Clears the search tables and puts the time control, book and search flags
+// back to their start-up values.
+void fuzz_reset_engine();
+
+// Closes the book file the engine opened, so that no input leaks one.
+void fuzz_close_book();
+
+// Aborts (a fuzzer finding) when a square is EMPTY in one board array only
+// or the incremental position key differs from a freshly computed one.
+void fuzz_check_position(const char *where);
+
+// Prints a message naming the broken rule and aborts.
+[[noreturn]] void fuzz_fail(const char *what, const char *where);

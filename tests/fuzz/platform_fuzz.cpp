@@ -1,0 +1,81 @@
+// The platform of the fuzz build: standard input is the fuzz input, the
+// clock is a counter, and the interrupt signal is left to the fuzzer.
+#include "search/platform.h"
+
+#include "search/search.h"
+#include "tests/fuzz/fuzz_support.h"
+
+namespace {
+
+const uint8_t *input_data = nullptr;
+size_t input_size = 0;
+size_t input_pos = 0;
+int read_calls = 0;
+int64_t clock_ms = 0;
+int clock_readings = 0;
+int limit_reached = 0;
+uint32_t last_node_count = 0;
+
+constexpr int64_t CLOCK_STEP_MS = int64_t(1) << 31;
+// Searches read the clock about once per poll (every 2048 or 4096 nodes).
+// One that has no move yet ignores its deadline; past this many readings in
+// one search it is treated as if the front end had gone away, which ends it
+// at the next poll.
+int clock_reading_limit = 32;
+
+} // namespace
+
+void fuzz_platform_reset(const uint8_t *data, size_t size) {
+    input_data = data;
+    input_size = size;
+    input_pos = 0;
+    read_calls = 0;
+    clock_ms = 0;
+    clock_readings = 0;
+    last_node_count = 0;
+    limit_reached = 0;
+}
+
+int fuzz_clock_limit_reached() {
+    return limit_reached;
+}
+
+void fuzz_set_clock_reading_limit(int readings) {
+    clock_reading_limit = readings;
+}
+
+// Either bytes or the end of input are always waiting.
+int stdin_pending() {
+    return 1;
+}
+
+// Pipes deliver input in pieces of any size: vary the piece so that lines
+// straddle the reader's buffer boundaries.
+int stdin_read(char *buffer, int size) {
+    if (size <= 0 || input_pos >= input_size) return 0;
+    read_calls++;
+    size_t piece = (size_t)(1 + (read_calls * 97) % 509);
+    if (piece > (size_t)size) piece = (size_t)size;
+    if (piece > input_size - input_pos) piece = input_size - input_pos;
+    for (size_t i = 0; i < piece; i++) buffer[i] = (char)input_data[input_pos + i];
+    input_pos += piece;
+    return (int)piece;
+}
+
+int64_t now_ms() {
+    // Every search starts its node count afresh.
+    if (node_count < last_node_count) clock_readings = 0;
+    last_node_count = node_count;
+    if (++clock_readings > clock_reading_limit) {
+        input_closed = 1;
+        limit_reached = 1;
+    }
+    clock_ms += CLOCK_STEP_MS;
+    return clock_ms;
+}
+
+uint32_t calendar_seconds() {
+    return 1064966400u;
+}
+
+void ignore_interrupt() {}
