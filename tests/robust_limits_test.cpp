@@ -13,19 +13,7 @@
 namespace {
 
 void fresh_search(int depth) {
-    memset(tt_table, 0, sizeof tt_table);
-    memset(history_scores, 0, sizeof history_scores);
-    memset(pv_table, 0, sizeof pv_table);
-    memset(pv_end, 0, sizeof pv_end);
-    depth_limit = depth;
-    time_budget_ms = 2147483647;
-    book_enabled = 0;
-    ponder_enabled = 0;
-    ponder_pending = 0;
-    move_now = 0;
-    input_during_search = 0;
-    input_polling = 0;
-    input_closed = 0;
+    prepare_fixed_depth_search(depth);
 }
 
 // Plays the ply-0 move named by text; 1 when it was played.

@@ -24,16 +24,3 @@ int parse_depth(const char *text, int *depth) {
     *depth = value;
     return 1;
 }
-
-uint64_t perft(int depth) {
-    if (depth == 0) return 1;
-    generate_moves();
-    uint64_t nodes = 0;
-    const int end = ply_move_start[ply + 1];
-    for (int i = ply_move_start[ply]; i < end; i++) {
-        if (!make_move(move_stack[i].move)) continue;
-        nodes += depth == 1 ? 1 : perft(depth - 1);
-        unmake_move();
-    }
-    return nodes;
-}

@@ -13,7 +13,5 @@ int bench_command(int argc, char **argv);
 int setup_position(const char *fen);
 // Reads a whole non-negative number; 1 on success.
 int parse_depth(const char *text, int *depth);
-// Leaf count of the legal move tree, by the engine's own make/unmake.
-uint64_t perft(int depth);
 
 constexpr int TOOL_USAGE_ERROR = 2;

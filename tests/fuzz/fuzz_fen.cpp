@@ -15,7 +15,7 @@ namespace {
 constexpr size_t MAX_FEN = 512;
 
 // Counts leaf nodes, checking the incremental key after every move.
-uint64_t perft(int depth) {
+uint64_t checked_perft(int depth) {
     if (depth == 0) return 1;
     generate_moves();
     uint64_t nodes = 0;
@@ -23,7 +23,7 @@ uint64_t perft(int depth) {
     for (int i = ply_move_start[ply]; i < end; i++) {
         if (!make_move(move_stack[i].move)) continue;
         fuzz_check_position("perft");
-        nodes += perft(depth - 1);
+        nodes += checked_perft(depth - 1);
         unmake_move();
     }
     return nodes;
@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             unmake_move();
         }
     }
-    perft(2);
+    checked_perft(2);
     ply = 0;
     generate_moves();
     take(&after);
