@@ -10,8 +10,9 @@ constexpr int KING_STEPS[8] = {-11, -10, -9, -1, 1, 9, 10, 11};
 constexpr int DIAGONAL_STEPS[4] = {-11, -9, 9, 11};
 constexpr int STRAIGHT_STEPS[4] = {-10, -1, 1, 10};
 
+// Frame steps off the board give -1.
 inline bool holds(int square, int color, int piece) {
-    return square >= 0 && square_color[square] == color && square_piece[square] == piece;
+    return square >= 0 && stands(square, color, piece);
 }
 
 // First occupied square along a ray from the frame index, or -1.

@@ -1,5 +1,5 @@
 // The one game position: board arrays, position state, move and undo stacks,
-// keys, move generation and making/unmaking moves.
+// keys, move generation, making/unmaking moves, move notation and FEN.
 #pragma once
 
 #include <cstdint>
@@ -95,7 +95,8 @@ extern int fifty_count;
 extern int ply;
 extern int game_ply;
 extern PositionKey position_key;
-extern uint32_t node_count;
+// Credit of quiet moves that caused cutoffs: generation scores quiet moves
+// from it, the search writes it.
 extern int history_scores[64][64];
 
 extern MoveEntry move_stack[MOVE_STACK_SIZE];
@@ -113,6 +114,10 @@ extern const int initial_piece[64];
 extern const int initial_color[64];
 extern const PositionKey key_table[KEY_TABLE_SIZE];
 
+inline bool stands(int square, int color, int piece) {
+    return square_color[square] == color && square_piece[square] == piece;
+}
+
 inline int key_index(int color, int piece, int square) {
     return color * 8 + piece + square * 16;
 }
@@ -123,8 +128,19 @@ inline PositionKey side_key() {
     return key_table[15];
 }
 
+// Where a key's table slot lies, so that make_move can start fetching it
+// before the probe that follows. Installed by the search; zero: no table.
+struct KeyPrefetch {
+    uintptr_t base;
+    uint32_t index_mask;
+    uint32_t entry_size;
+};
+extern KeyPrefetch key_prefetch;
+
 // Resets the position to the start of a game and computes its key.
 void new_game();
+// The castling rights the board backs: king and rook on their start squares.
+int castle_rights_on_board();
 // Sets position_key to the full key of the position on the board.
 void compute_key();
 
@@ -143,6 +159,17 @@ void unmake_move();
 // Leaf count of the legal move tree below the current position, by
 // generate_moves, make_move and unmake_move alone.
 uint64_t perft(int depth);
+
+// Move notation: e2e4, e1g1 for castling, e7e8q for promotions.
+extern char move_text_buffer[8];
+// Index of the ply-0 list entry the coordinate text names, or -1.
+int parse_move_text(const char *text);
+// Coordinate text of a move, in move_text_buffer (overwritten by each call).
+const char *move_text(Move move);
+// The square of a file letter and rank digit, or -1 when they name none.
+int square_from_text(char file, char rank);
+// Piece code of an upper-case piece letter (PNBRQK), or -1.
+int piece_from_letter(char letter);
 
 // Sets up a position from FEN text and generates its moves at ply 0.
 // Returns 1 on success; 0 on malformed text, with a reason in *error.

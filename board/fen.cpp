@@ -6,24 +6,6 @@
 
 namespace {
 
-int piece_of_letter(char c) {
-    switch (c | 0x20) {
-    case 'p':
-        return PAWN;
-    case 'n':
-        return KNIGHT;
-    case 'b':
-        return BISHOP;
-    case 'r':
-        return ROOK;
-    case 'q':
-        return QUEEN;
-    case 'k':
-        return KING;
-    }
-    return -1;
-}
-
 // Splits on blanks into at most max_fields fields; returns the count, or
 // max_fields + 1 when there are more.
 int split_fields(const char *text, const char *start[], int length[], int max_fields) {
@@ -89,7 +71,7 @@ int set_fen(const char *fen, const char **error) {
             file += run;
             continue;
         }
-        int p = piece_of_letter(c);
+        int p = piece_from_letter((char)(c & ~0x20));
         if (p < 0) {
             *error = "bad piece letter";
             return 0;
@@ -129,28 +111,13 @@ int set_fen(const char *fen, const char **error) {
             rights |= 1 << (at - "KQkq");
         }
     }
-    // Rights the board cannot back (king or rook away from its start square)
-    // are dropped, so castling never moves a missing piece.
-    auto stands = [&](int s, int c, int p) { return color[s] == c && piece[s] == p; };
-    if (!stands(60, WHITE, KING) || !stands(63, WHITE, ROOK)) rights &= ~CASTLE_WHITE_KINGSIDE;
-    if (!stands(60, WHITE, KING) || !stands(56, WHITE, ROOK)) rights &= ~CASTLE_WHITE_QUEENSIDE;
-    if (!stands(4, BLACK, KING) || !stands(7, BLACK, ROOK)) rights &= ~CASTLE_BLACK_KINGSIDE;
-    if (!stands(4, BLACK, KING) || !stands(0, BLACK, ROOK)) rights &= ~CASTLE_BLACK_QUEENSIDE;
-
     int ep = -1;
     if (!(length[3] == 1 && field[3][0] == '-')) {
-        if (length[3] != 2 || field[3][0] < 'a' || field[3][0] > 'h' || field[3][1] < '1' ||
-            field[3][1] > '8') {
+        ep = length[3] == 2 ? square_from_text(field[3][0], field[3][1]) : -1;
+        if (ep < 0) {
             *error = "bad en-passant square";
             return 0;
         }
-        ep = (field[3][0] - 'a') + 8 * (8 - (field[3][1] - '0'));
-        // Kept only when a pawn of the other side has just passed over it,
-        // so an en-passant capture always removes a real pawn.
-        int passed_pawn = side == WHITE ? ep + 8 : ep - 8;
-        int wanted_row = side == WHITE ? 2 : 5;
-        if ((ep >> 3) != wanted_row || !stands(passed_pawn, side ^ 1, PAWN) || color[ep] != EMPTY)
-            ep = -1;
     }
 
     int fifty = 0;
@@ -164,11 +131,23 @@ int set_fen(const char *fen, const char **error) {
         return 0;
     }
 
+    // The text is sound: install it, then drop what the board cannot back.
     memcpy(square_color, color, sizeof square_color);
     memcpy(square_piece, piece, sizeof square_piece);
     side_to_move = side;
     opponent = side ^ 1;
-    castle_rights = rights;
+    // Rights without king or rook on its start square would castle a
+    // missing piece.
+    castle_rights = rights & castle_rights_on_board();
+    // An en-passant square is kept only when a pawn of the other side has
+    // just passed over it, so the capture always removes a real pawn.
+    if (ep >= 0) {
+        const int passed_pawn = side == WHITE ? ep + 8 : ep - 8;
+        const int wanted_row = side == WHITE ? 2 : 5;
+        if ((ep >> 3) != wanted_row || !stands(passed_pawn, side ^ 1, PAWN) ||
+            square_color[ep] != EMPTY)
+            ep = -1;
+    }
     ep_square = ep;
     fifty_count = fifty;
     ply = 0;

@@ -1,8 +1,6 @@
 // Making and unmaking moves; legality is decided here, not in generation.
 #include "board/board.h"
 
-#include "search/search.h"
-
 namespace {
 
 inline void toggle(PositionKey &key, int color, int piece, int square) {
@@ -116,8 +114,10 @@ int make_move(Move move) {
     opponent = mover;
     toggle(key, side_key());
     position_key = key;
-    // The search probes the table with this key next: start the fetch now.
-    __builtin_prefetch(&tt_table[key.low & TT_INDEX_MASK]);
+    // The search probes its table with this key next: start the fetch now.
+    __builtin_prefetch(
+        (const void *)(key_prefetch.base +
+                       (uintptr_t)(key.low & key_prefetch.index_mask) * key_prefetch.entry_size));
 
     if (in_check(mover)) {
         unmake_move();
@@ -156,10 +156,11 @@ void unmake_move() {
         square_piece[to] = record.captured;
     }
 
+    // Whatever make_move moved from the corner goes back to it.
     if (flags & MF_CASTLE) {
         const CastleRule &rule = castle_rule(to);
-        square_color[rule.rook_from] = mover;
-        square_piece[rule.rook_from] = ROOK;
+        square_color[rule.rook_from] = square_color[rule.rook_to];
+        square_piece[rule.rook_from] = square_piece[rule.rook_to];
         clear_square(rule.rook_to);
     }
 

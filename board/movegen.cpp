@@ -16,10 +16,6 @@ inline void append(Move move, int score) {
     ply_move_start[ply + 1] = index + 1;
 }
 
-inline bool holds(int square, int color, int piece) {
-    return square_color[square] == color && square_piece[square] == piece;
-}
-
 // A pawn on the row it would promote on (only editing can put it there)
 // has nowhere to go.
 void white_pawn(int i, bool captures_only) {
@@ -79,11 +75,11 @@ void en_passant_moves() {
     const int file = e & 7;
     const int flags = MF_PAWN_MOVE | MF_EN_PASSANT | MF_CAPTURE;
     if (side_to_move == WHITE) {
-        if (file != 0 && e + 7 < 64 && holds(e + 7, WHITE, PAWN)) push_move(e + 7, e, flags);
-        if (file != 7 && e + 9 < 64 && holds(e + 9, WHITE, PAWN)) push_move(e + 9, e, flags);
+        if (file != 0 && e + 7 < 64 && stands(e + 7, WHITE, PAWN)) push_move(e + 7, e, flags);
+        if (file != 7 && e + 9 < 64 && stands(e + 9, WHITE, PAWN)) push_move(e + 9, e, flags);
     } else {
-        if (file != 0 && e - 9 >= 0 && holds(e - 9, BLACK, PAWN)) push_move(e - 9, e, flags);
-        if (file != 7 && e - 7 >= 0 && holds(e - 7, BLACK, PAWN)) push_move(e - 7, e, flags);
+        if (file != 0 && e - 9 >= 0 && stands(e - 9, BLACK, PAWN)) push_move(e - 9, e, flags);
+        if (file != 7 && e - 7 >= 0 && stands(e - 7, BLACK, PAWN)) push_move(e - 7, e, flags);
     }
 }
 

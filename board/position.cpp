@@ -14,8 +14,8 @@ int fifty_count = 0;
 int ply = 0;
 int game_ply = 0;
 PositionKey position_key = {0, 0};
-uint32_t node_count = 0;
 int history_scores[64][64];
+KeyPrefetch key_prefetch = {0, 0, 0};
 
 MoveEntry move_stack[MOVE_STACK_SIZE];
 int ply_move_start[PLY_SLOTS];
@@ -107,4 +107,17 @@ void new_game() {
     game_ply = 0;
     ply_move_start[0] = 0;
     compute_key();
+}
+
+int castle_rights_on_board() {
+    int rights = 0;
+    if (stands(60, WHITE, KING)) {
+        if (stands(63, WHITE, ROOK)) rights |= CASTLE_WHITE_KINGSIDE;
+        if (stands(56, WHITE, ROOK)) rights |= CASTLE_WHITE_QUEENSIDE;
+    }
+    if (stands(4, BLACK, KING)) {
+        if (stands(7, BLACK, ROOK)) rights |= CASTLE_BLACK_KINGSIDE;
+        if (stands(0, BLACK, ROOK)) rights |= CASTLE_BLACK_QUEENSIDE;
+    }
+    return rights;
 }

@@ -3,8 +3,7 @@
 
 #include <cstring>
 
-#include "protocol/protocol.h"
-#include "search/platform.h"
+#include "platform/platform.h"
 
 FILE *book_file = nullptr;
 int book_enabled = 1;
@@ -38,7 +37,7 @@ Move book_choose() {
     if (game_ply > BOOK_MAX_GAME_PLY) return NO_BOOK_MOVE;
 
     // The game so far, spelt as the book spells it.
-    char game[BOOK_LINE_SIZE];
+    char game[LINE_SIZE];
     int length = 0;
     for (int k = 0; k < game_ply; k++) {
         const char *text = move_text(undo_stack[k].move);
@@ -51,7 +50,7 @@ Move book_choose() {
     Candidate candidates[BOOK_CANDIDATES];
     int count = 0;
     int total = 0;
-    char line[BOOK_LINE_SIZE];
+    char line[LINE_SIZE];
     rewind(book_file);
     while (fgets(line, sizeof line, book_file)) {
         if (!book_prefix_match(game, line)) continue;

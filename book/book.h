@@ -10,7 +10,6 @@
 constexpr Move NO_BOOK_MOVE = 0xffffffffu;
 constexpr int BOOK_MAX_GAME_PLY = 25;
 constexpr int BOOK_CANDIDATES = 50;
-constexpr int BOOK_LINE_SIZE = 256;
 
 extern FILE *book_file;
 // 1 while the book is consulted before each search.

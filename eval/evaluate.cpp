@@ -17,23 +17,19 @@ constexpr int OPEN_FILE_BONUS = 15;
 constexpr int HALF_OPEN_FILE_BONUS = 10;
 constexpr int SEVENTH_RANK_BONUS = 20;
 
-inline bool holds(int square, int color, int piece) {
-    return square_color[square] == color && square_piece[square] == piece;
-}
-
 // A bishop that took a rook pawn and is shut in by two pawns.
 int white_bishop(int s) {
     int score = bishop_table[s];
-    if ((s == 8 && holds(17, BLACK, PAWN) && holds(10, BLACK, PAWN)) ||
-        (s == 15 && holds(22, BLACK, PAWN) && holds(13, BLACK, PAWN)))
+    if ((s == 8 && stands(17, BLACK, PAWN) && stands(10, BLACK, PAWN)) ||
+        (s == 15 && stands(22, BLACK, PAWN) && stands(13, BLACK, PAWN)))
         score -= TRAPPED_BISHOP_PENALTY;
     return score;
 }
 
 int black_bishop(int s) {
     int score = bishop_table[flip[s]];
-    if ((s == 48 && holds(41, WHITE, PAWN) && holds(50, WHITE, PAWN)) ||
-        (s == 55 && holds(46, WHITE, PAWN) && holds(53, WHITE, PAWN)))
+    if ((s == 48 && stands(41, WHITE, PAWN) && stands(50, WHITE, PAWN)) ||
+        (s == 55 && stands(46, WHITE, PAWN) && stands(53, WHITE, PAWN)))
         score -= TRAPPED_BISHOP_PENALTY;
     return score;
 }

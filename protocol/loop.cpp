@@ -26,15 +26,14 @@
 #include <cstring>
 
 #include "book/book.h"
-#include "search/platform.h"
 #include "search/search.h"
 
 int engine_side = EMPTY;
 int post_mode = 0;
 int edit_mode = 0;
 int edit_color = WHITE;
-char line_buffer[LINE_BUFFER_SIZE];
-char command_word[LINE_BUFFER_SIZE];
+char line_buffer[LINE_SIZE];
+char command_word[LINE_SIZE];
 int game_over = 0;
 
 namespace {
@@ -136,11 +135,10 @@ bool placement_text() {
 }
 
 void place_from_text() {
-    const char file = line_buffer[1];
-    const char rank = line_buffer[2];
+    const int square = square_from_text(line_buffer[1], line_buffer[2]);
     // Text naming no square is ignored.
-    if (file < 'a' || file > 'h' || rank < '1' || rank > '8') return;
-    place_piece(edit_color, line_buffer[0], (file - 'a') + 8 * (8 - (rank - '0')));
+    if (square < 0) return;
+    place_piece(edit_color, line_buffer[0], square);
     settle_edited_position();
 }
 
@@ -151,24 +149,29 @@ void refresh_moves() {
     generate_moves();
 }
 
+void start_new_game() {
+    new_game();
+    refresh_moves();
+    edit_mode = 0;
+    game_over = 0;
+    ponder_enabled = 0;
+    input_during_search = 0;
+    book_enabled = 1;
+    ponder_pending = 0;
+}
+
 int execute_command() {
     if (line_buffer[0] == '\n' || !take_command_word()) return 1;
 
     if (word_is("xboard")) {
     } else if (word_is("new")) {
-        new_game();
-        generate_moves();
+        start_new_game();
         engine_side = BLACK;
-        edit_mode = 0;
-        game_over = 0;
-        ponder_enabled = 0;
-        input_during_search = 0;
-        book_enabled = 1;
-        ponder_pending = 0;
     } else if (word_is("result")) {
+        // The board goes back to the start; the game's flags stay.
         ponder_pending = 0;
         new_game();
-        generate_moves();
+        refresh_moves();
         engine_side = EMPTY;
     } else if (word_is("quit")) {
         return 0;
@@ -231,18 +234,12 @@ int execute_command() {
 }
 
 void command_loop() {
-    ponder_enabled = 0;
     post_mode = 0;
-    edit_mode = 0;
-    input_during_search = 0;
-    book_enabled = 1;
-    ponder_pending = 0;
-    game_over = 0;
     ignore_interrupt();
+    search_input_hook = take_search_input;
     printf("\n");
-    new_game();
+    start_new_game();
     book_open();
-    generate_moves();
     engine_side = EMPTY;
 
     for (;;) {

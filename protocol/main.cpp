@@ -3,10 +3,9 @@
 #include <cstring>
 
 #include "protocol/protocol.h"
-#include "search/search.h"
 
 int main() {
-    char word[LINE_BUFFER_SIZE];
+    char word[LINE_SIZE];
     for (;;) {
         printf("pelmok version 2.3c (september 2003)\n");
         printf("only Winboard interface\n");

@@ -1,26 +1,43 @@
-// The xboard protocol side: command loop, move notation, time control,
+// The protocol side: the line reader, the command loop, time control,
 // position editing and game-end adjudication.
 #pragma once
 
 #include <cstdint>
 
 #include "board/board.h"
+#include "platform/platform.h"
 
-// Move notation.
-extern char move_text_buffer[8];
-// Index of the ply-0 list entry the coordinate text names, or -1.
-int parse_move_text(const char *text);
-// Coordinate text of a move, in move_text_buffer (overwritten by each call).
-const char *move_text(Move move);
+// Line input shared by the command loop and the search. Lines that a search
+// reads are queued and handed to the loop, in order, after it.
+constexpr int INPUT_QUEUE_LINES = 64;
+
+// Nonzero when a line can be read without blocking (already buffered, or
+// pending on standard input); zero while the queue is full.
+int input_waiting();
+// Reads one line during a search: a leading '?' sets move_now and is consumed;
+// any other line (or the end of input) is queued for the loop.
+void read_search_input();
+// The search's input hook: reads one waiting line, if any.
+void take_search_input();
+// The loop's next line: a queued one first, else from standard input.
+// At most LINE_SIZE - 1 characters, the line feed included when it fits.
+// Returns 0 at the end of input.
+int read_command_line(char line[LINE_SIZE]);
+// Nonzero while lines read during a search wait for the loop.
+int queued_lines();
+// The next blank-delimited word, for the handshake; only its first
+// size - 1 characters are kept. Returns 0 at the end of input.
+int read_word(char *word, int size);
+// Forgets buffered and queued input (for tests driving the reader).
+void reset_input();
 
 // Command loop state.
-constexpr int LINE_BUFFER_SIZE = 256;
 extern int engine_side; // WHITE, BLACK, or EMPTY in force mode
 extern int post_mode;   // output mode handed to run_search: 0 or 2
 extern int edit_mode;
 extern int edit_color;
-extern char line_buffer[LINE_BUFFER_SIZE];
-extern char command_word[LINE_BUFFER_SIZE];
+extern char line_buffer[LINE_SIZE];
+extern char command_word[LINE_SIZE];
 extern int game_over;
 
 // Runs until "quit" or the end of input.
@@ -29,6 +46,8 @@ void command_loop();
 int execute_command();
 // After every change of the game position: ply 0 and a fresh move list.
 void refresh_moves();
+// What a new game resets: the initial position and the game's flags.
+void start_new_game();
 
 // Time control.
 extern int clock_ms;
@@ -36,11 +55,6 @@ extern int level_moves;
 extern int level_base;         // minutes
 extern int level_base_seconds; // seconds of a minutes:seconds base
 extern int level_increment;    // seconds
-extern int time_budget_ms;
-extern int depth_limit;
-
-constexpr int TIMED_DEPTH_LIMIT = 30;
-constexpr int DEPTH_ONLY_BUDGET_MS = 33554432;
 
 void time_command(const char *line);
 void level_command(const char *line);

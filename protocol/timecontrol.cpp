@@ -2,24 +2,17 @@
 // time budget and depth limit. The budget is worked out when "time" arrives.
 #include "protocol/protocol.h"
 
-#include <cstring>
+#include "search/search.h"
 
 int clock_ms = 0;
 int level_moves = 0;
 int level_base = 0;
 int level_base_seconds = 0;
 int level_increment = 0;
-int time_budget_ms = 0;
-int depth_limit = 0;
 
 namespace {
 
 constexpr int NUMBER_LIMIT = 1000000000;
-constexpr int LATE_GAME_PLY = 120; // incremental games: from here on clock / 40
-constexpr int LATE_GAME_DIVISOR = 40;
-constexpr int BASE_SHARE_DIVISOR = 70;  // incremental games: base / 70 ...
-constexpr int INCREMENT_SHARE_MS = 900; // ... plus 0.9 of the increment
-constexpr int CLOCK_SHARE_DIVISOR = 2;  // a move never takes more than half the clock
 // A fixed time per move keeps this much in hand for the last poll interval
 // and the output, so the move never overruns what the front end allows.
 constexpr int FIXED_TIME_MARGIN_MS = 50;
@@ -43,33 +36,10 @@ int clamp_int(int64_t value) {
 }
 
 void apply_budget_rule() {
-    const int n = level_moves;
-    const int g = game_ply;
-    // 64-bit, so that any number of moves a level line can carry is safe.
-    const int64_t n4 = (int64_t)n * 4, n6 = (int64_t)n * 6;
-    if (n != 0) {
-        if (g == n4 || g == n4 - 1 || g == n6 || g == n6 - 1) {
-            time_budget_ms = clock_ms / n;
-        } else {
-            const int m = (g - 1) / 2;
-            if (m < n - 1)
-                time_budget_ms = clock_ms / (n - m);
-            else if (m > n)
-                time_budget_ms = clock_ms / (n - (m % n) + 1);
-            // m is n - 1 or n: the previous budget stays in force.
-        }
-    } else if (g >= LATE_GAME_PLY) {
-        time_budget_ms = clock_ms / LATE_GAME_DIVISOR;
-    } else {
-        const int64_t base_ms = (int64_t)level_base * 60000 + (int64_t)level_base_seconds * 1000;
-        time_budget_ms =
-            clamp_int(base_ms / BASE_SHARE_DIVISOR + (int64_t)level_increment * INCREMENT_SHARE_MS);
-    }
-    // Never more than half the clock: the incremental formula does not look
-    // at the clock, a kept budget may be older than it, and one move per
-    // control gives the whole clock, any of which would lose on time.
-    if (time_budget_ms > clock_ms / CLOCK_SHARE_DIVISOR)
-        time_budget_ms = clock_ms / CLOCK_SHARE_DIVISOR;
+    const ClockState clock = {clock_ms, level_moves,
+                              (int64_t)level_base * 60000 + (int64_t)level_base_seconds * 1000,
+                              (int64_t)level_increment * 1000};
+    time_budget_ms = budget_for_move(clock, game_ply, time_budget_ms);
 }
 
 } // namespace
@@ -104,14 +74,13 @@ void time_command(const char *line) {
     depth_limit = TIMED_DEPTH_LIMIT;
 }
 
-// "level MOVES BASE INC", read from the seventh character on so that any
-// word beginning with "level" works. BASE is minutes or minutes:seconds;
-// INC is seconds, a fractional part read and dropped. Reading stops at the
-// first value it cannot read, leaving that one and the rest as they were.
+// "level MOVES BASE INC", read after the command word, whatever word
+// beginning with "level" it is. BASE is minutes or minutes:seconds; INC is
+// seconds, a fractional part read and dropped. Reading stops at the first
+// value it cannot read, leaving that one and the rest as they were.
 void level_command(const char *line) {
     fixed_time_per_move = 0;
-    if (strlen(line) < 7) return;
-    const char *p = line + 6;
+    const char *p = arguments(line);
     int moves, minutes, seconds = 0, increment;
     if (!(p = read_number(p, &moves))) return;
     level_moves = moves < 0 ? 0 : moves;

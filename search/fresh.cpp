@@ -6,13 +6,11 @@
 #include <cstring>
 
 #include "book/book.h"
-#include "protocol/protocol.h"
 
 void prepare_fixed_depth_search(int depth) {
     memset(tt_table, 0, sizeof tt_table);
-    memset(history_scores, 0, sizeof history_scores);
-    memset(pv_table, 0, sizeof pv_table);
     memset(pv_end, 0, sizeof pv_end);
+    start_new_search();
     depth_limit = depth;
     time_budget_ms = 2147483647;
     book_enabled = 0;
@@ -20,6 +18,6 @@ void prepare_fixed_depth_search(int depth) {
     ponder_pending = 0;
     move_now = 0;
     input_during_search = 0;
-    input_polling = 0;
+    search_input_hook = nullptr;
     input_closed = 0;
 }

@@ -6,10 +6,10 @@
 #include <cstring>
 
 #include "book/book.h"
-#include "protocol/protocol.h"
+#include "platform/platform.h"
 
-int64_t search_start_ms = 0;
-int64_t search_deadline_ms = 0;
+uint32_t node_count = 0;
+void (*report_iteration)(int depth, int score) = print_thinking_line;
 
 namespace {
 
@@ -20,14 +20,6 @@ constexpr int PRINTED_SCORE_RANGE = 1500;
 int printed_score(int score) {
     if (score >= -PRINTED_SCORE_RANGE && score <= PRINTED_SCORE_RANGE) return 19 * score / 22;
     return score;
-}
-
-void print_thinking_line(int depth, int score) {
-    const long elapsed_cs = (long)((now_ms() - search_start_ms) / 10);
-    printf("%d  %d  %ld  %u ", depth, printed_score(score), elapsed_cs, (unsigned)node_count);
-    for (int j = 0; j < pv_end[0]; j++) printf(" %s", move_text(pv_table[0][j]));
-    printf("\n");
-    fflush(stdout);
 }
 
 // A search told to stop before any root move was searched to the end (an
@@ -50,11 +42,31 @@ void deepen(int output_mode) {
     for (int depth = 1; depth <= depth_limit; depth++) {
         on_pv_line = 1;
         const int score = alpha_beta(-INFINITE_SCORE, INFINITE_SCORE, depth);
-        if (output_mode == 2) print_thinking_line(depth, score);
+        if (output_mode == 2) report_iteration(depth, score);
     }
 }
 
 } // namespace
+
+void print_thinking_line(int depth, int score) {
+    const long elapsed_cs = (long)((now_ms() - search_start_ms) / 10);
+    printf("%d  %d  %ld  %u ", depth, printed_score(score), elapsed_cs, (unsigned)node_count);
+    for (int j = 0; j < pv_end[0]; j++) printf(" %s", move_text(pv_table[0][j]));
+    printf("\n");
+    fflush(stdout);
+}
+
+void start_new_search() {
+    search_start_ms = now_ms();
+    search_deadline_ms = search_start_ms + time_budget_ms;
+    stop_requested_ms = -1;
+    ply = 0;
+    node_count = 0;
+    memset(pv_table, 0, sizeof pv_table);
+    memset(history_scores, 0, sizeof history_scores);
+    // make_move starts fetching the table slot of each new key.
+    key_prefetch = {(uintptr_t)tt_table, TT_INDEX_MASK, (uint32_t)sizeof(TTEntry)};
+}
 
 void run_search(int output_mode) {
     // 1-2. A book move is the answer; after the first miss the book rests.
@@ -80,15 +92,8 @@ void run_search(int output_mode) {
         return;
     }
 
-    // 5. A fresh search.
-    search_start_ms = now_ms();
-    search_deadline_ms = search_start_ms + time_budget_ms;
-    stop_requested_ms = -1;
-    ply = 0;
-    node_count = 0;
-    memset(pv_table, 0, sizeof pv_table);
-    memset(history_scores, 0, sizeof history_scores);
-
-    // 6-7. No iteration at all while the depth limit is below 1.
+    // 5-7. A fresh search; no iteration at all while the depth limit is
+    // below 1.
+    start_new_search();
     deepen(output_mode);
 }

@@ -4,12 +4,14 @@
 
 #include <csetjmp>
 
+#include "platform/platform.h"
+
 int move_now = 0;
 int input_during_search = 0;
 int ponder_enabled = 0;
 int ponder_pending = 0;
 int input_closed = 0;
-int input_polling = 1;
+void (*search_input_hook)() = nullptr;
 int search_aborted = 0;
 jmp_buf abort_context;
 int64_t stop_requested_ms = -1;
@@ -38,7 +40,7 @@ void stop_once_a_move_is_known() {
 } // namespace
 
 void poll_clock_and_input() {
-    if (input_polling && input_waiting()) read_search_input();
+    if (search_input_hook) search_input_hook();
     // Nobody is left to read the move.
     if (input_closed) abort_search();
     if (ponder_enabled) {

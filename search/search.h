@@ -42,16 +42,19 @@ TTEntry *tt_probe(PositionKey key);
 void tt_store(PositionKey key, int score, ShortMove move, int depth, int bound);
 void tt_age();
 
-constexpr int INFINITE_SCORE = 10000;
-constexpr int MATE_SCORE = 10000;
-constexpr int MAX_SEARCH_PLY = 31;     // from here on nodes only evaluate
-constexpr int MAX_GAME_PLY = 599;      // the undo stack's last usable record
-constexpr int FIFTY_MOVE_LIMIT = 100;  // half-moves without capture or pawn move
-constexpr int PV_BOOST = 10000000;     // lifts the previous line's move first
-constexpr int HISTORY_LIMIT = 1 << 30; // history credit stops here
+constexpr int MATE_SCORE = 10000; // mated at ply p scores p - MATE_SCORE
+// The root window is the mate bound itself: a root with no legal move
+// scores -MATE_SCORE and must not raise alpha.
+constexpr int INFINITE_SCORE = MATE_SCORE;
+constexpr int MAX_SEARCH_PLY = PLY_SLOTS - 1;     // from here on nodes only evaluate
+constexpr int MAX_GAME_PLY = UNDO_STACK_SIZE - 1; // the undo stack's last usable record
+constexpr int FIFTY_MOVE_LIMIT = 100;             // half-moves without capture or pawn move
+constexpr int PV_BOOST = 10000000;                // lifts the previous line's move first
+constexpr int HISTORY_LIMIT = 1 << 30;            // history credit stops here
 constexpr uint32_t POLL_INTERVAL_FULL = 4096;
 constexpr uint32_t POLL_INTERVAL_QUIESCENCE = 2048;
 
+extern uint32_t node_count;
 extern Move pv_table[PLY_SLOTS][PLY_SLOTS];
 extern int pv_end[PLY_SLOTS];
 extern int on_pv_line;
@@ -65,16 +68,42 @@ void pick_next_move(int index, ShortMove table_move);
 void boost_pv_move();
 int repetition_count();
 
-// Iterative deepening driver. output_mode 2 prints a thinking line per
-// finished iteration, 0 prints nothing. The result is pv_table[0][0].
+// The search's limits, written by the protocol's time commands and read
+// by run_search: the deepest iteration and the time for the next search.
+extern int depth_limit;
+extern int time_budget_ms;
+extern int64_t search_start_ms;
+extern int64_t search_deadline_ms;
+constexpr int TIMED_DEPTH_LIMIT = 30;
+// "sd" alone, with no clock: all the time the search needs for its depth.
+constexpr int DEPTH_ONLY_BUDGET_MS = 33554432;
+
+// A time control as the budget rule reads it.
+struct ClockState {
+    int clock_ms;          // the engine's remaining time
+    int moves_per_control; // 0: the whole game (incremental)
+    int64_t base_ms;       // base time of the control
+    int64_t increment_ms;  // added after each move
+};
+// The time for the next search after plies_played half-moves; budget_ms is
+// the budget in force, which some points of a control keep.
+int budget_for_move(const ClockState &clock, int plies_played, int budget_ms);
+
+// Iterative deepening driver. output_mode 2 reports each finished iteration
+// through report_iteration, 0 reports nothing. The result is pv_table[0][0].
 void run_search(int output_mode);
+// What a new search resets: clock, counters, line and history.
+void start_new_search();
+// Prints a finished iteration, by default as a thinking line
+// "DEPTH  SCORE  CENTISECONDS  NODES  MOVES..."; a protocol with another
+// format installs its own.
+extern void (*report_iteration)(int depth, int score);
+void print_thinking_line(int depth, int score);
 
 // Table, history and principal variation cleared, book off, no time limit,
 // input ignored: the next run_search depends only on the position and depth.
 void prepare_fixed_depth_search(int depth);
 
-extern int64_t search_start_ms;
-extern int64_t search_deadline_ms;
 extern int search_aborted;
 extern jmp_buf abort_context;
 // When a search without a move yet was first asked to stop; -1 when it was not.
@@ -86,39 +115,14 @@ extern int move_now;
 extern int input_during_search;
 extern int ponder_enabled;
 extern int ponder_pending;
-// Set once the end of input has been read: a search then ends at once,
-// since nobody is waiting for its move any more.
+// Set once the end of input has been read and nothing read before it waits:
+// a search then ends at once, since nobody is waiting for its move any more.
 extern int input_closed;
-// 0 makes searches ignore standard input (the developer tools and tests,
-// whose searches end only at their depth or deadline).
-extern int input_polling;
+// Installed by the protocol: takes in what waits on standard input without
+// blocking, setting the flags above. Null: searches ignore input (the
+// developer tools and tests, whose searches end at their depth or deadline).
+extern void (*search_input_hook)();
 
-// Every 4096 full-width and 2048 quiescence nodes: reads a waiting line and
-// abandons the search (longjmp to run_search) when it must stop.
+// Every 4096 full-width and 2048 quiescence nodes: takes in waiting input
+// and abandons the search (longjmp to run_search) when it must stop.
 void poll_clock_and_input();
-
-// Line input shared by the command loop and the search. Lines that a search
-// reads are queued and handed to the loop, in order, after it.
-constexpr int LINE_SIZE = 256;
-constexpr int SEARCH_LINE_SIZE = 255;
-constexpr int INPUT_QUEUE_LINES = 64;
-
-// Nonzero when a line can be read without blocking (already buffered, or
-// pending on standard input); zero while the queue is full.
-int input_waiting();
-// Reads one line during a search: a leading '?' sets move_now and is consumed;
-// any other line (or the end of input) is queued for the loop.
-void read_search_input();
-// The loop's next line: a queued one first, else from standard input.
-// At most LINE_SIZE - 1 characters, the line feed included when it fits.
-// Returns 0 at the end of input.
-int read_command_line(char line[LINE_SIZE]);
-// Nonzero while lines read during a search wait for the loop.
-int queued_lines();
-// The next blank-delimited word, for the handshake; only its first
-// size - 1 characters are kept. Returns 0 at the end of input.
-int read_word(char *word, int size);
-// Forgets buffered and queued input (for tests driving the reader).
-void reset_input();
-
-int64_t now_ms();

@@ -55,7 +55,7 @@ class ProtocolEdit : public ::testing::Test {
         edit_color = WHITE;
         engine_side = EMPTY;
         book_enabled = 1;
-        input_polling = 0;
+        search_input_hook = nullptr;
     }
     void TearDown() override {
         new_game();

@@ -42,7 +42,7 @@ class RobustInput : public ::testing::Test {
         ponder_pending = 0;
         move_now = 0;
         input_during_search = 0;
-        input_polling = 1;
+        search_input_hook = take_search_input;
         search_deadline_ms = INT64_MAX;
     }
     void send_and_close(const std::string &text) {

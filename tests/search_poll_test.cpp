@@ -130,7 +130,7 @@ TEST_F(SearchPoll, WithPonderingOnAnyLineEndsTheOwnSearch) {
 
 TEST_F(SearchPoll, DoesNotReadInputWhenPollingIsOff) {
     send("?\n");
-    input_polling = 0;
+    search_input_hook = nullptr;
     pv_table[0][0] = SOME_MOVE;
     EXPECT_EQ(poll_aborts(), 0);
     EXPECT_EQ(move_now, 0);
@@ -139,7 +139,7 @@ TEST_F(SearchPoll, DoesNotReadInputWhenPollingIsOff) {
 
 TEST_F(SearchPoll, QuestionMarkIsConsumedAndSetsMoveNow) {
     send("?\n");
-    input_polling = 1;
+    search_input_hook = take_search_input;
     pv_table[0][0] = 0;
     EXPECT_EQ(poll_aborts(), 0);
     EXPECT_EQ(move_now, 1);
@@ -151,7 +151,7 @@ TEST_F(SearchPoll, QuestionMarkIsConsumedAndSetsMoveNow) {
 
 TEST_F(SearchPoll, OtherLinesAreQueuedOnePerPollInOrder) {
     send("hint\nforce\n");
-    input_polling = 1;
+    search_input_hook = take_search_input;
     pv_table[0][0] = SOME_MOVE;
     EXPECT_EQ(poll_aborts(), 0);
     EXPECT_EQ(queued_lines(), 1);
@@ -168,7 +168,7 @@ TEST_F(SearchPoll, OtherLinesAreQueuedOnePerPollInOrder) {
 
 TEST_F(SearchPoll, QuestionMarkAfterOtherLinesIsStillConsumed) {
     send("e7e5\n?\nnew\n");
-    input_polling = 1;
+    search_input_hook = take_search_input;
     for (int i = 0; i < 3; i++) EXPECT_EQ(poll_aborts(), 0);
     EXPECT_EQ(move_now, 1);
     EXPECT_EQ(queued_lines(), 2);
@@ -176,13 +176,15 @@ TEST_F(SearchPoll, QuestionMarkAfterOtherLinesIsStillConsumed) {
     EXPECT_EQ(next_command_line(), "new\n");
 }
 
-TEST_F(SearchPoll, LongLineIsTakenIn254CharacterPieces) {
+// The same limit as the loop's own reads: a line splits at the same place
+// whether a search or the loop reads it.
+TEST_F(SearchPoll, LongLineIsTakenIn255CharacterPieces) {
     send(std::string(300, 'x') + "\n");
     read_search_input();
     read_search_input();
     EXPECT_EQ(queued_lines(), 2);
-    EXPECT_EQ(next_command_line(), std::string(254, 'x'));
-    EXPECT_EQ(next_command_line(), std::string(46, 'x') + "\n");
+    EXPECT_EQ(next_command_line(), std::string(255, 'x'));
+    EXPECT_EQ(next_command_line(), std::string(45, 'x') + "\n");
 }
 
 TEST_F(SearchPoll, QueuedLinesComeBeforeTheStream) {
@@ -196,7 +198,7 @@ TEST_F(SearchPoll, FullQueueLeavesLinesInTheStream) {
     std::string text;
     for (int i = 0; i < INPUT_QUEUE_LINES + 2; i++) text += "line" + std::to_string(i) + "\n";
     send(text);
-    input_polling = 1;
+    search_input_hook = take_search_input;
     for (int i = 0; i < INPUT_QUEUE_LINES + 5; i++) ASSERT_EQ(poll_aborts(), 0);
     EXPECT_EQ(queued_lines(), INPUT_QUEUE_LINES);
     EXPECT_EQ(input_waiting(), 0);
@@ -207,7 +209,7 @@ TEST_F(SearchPoll, FullQueueLeavesLinesInTheStream) {
 TEST_F(SearchPoll, EndOfInputDuringASearchReachesTheLoop) {
     send("hint\n");
     close_writer();
-    input_polling = 1;
+    search_input_hook = take_search_input;
     pv_table[0][0] = 0;
     EXPECT_EQ(poll_aborts(), 0);
     EXPECT_EQ(input_closed, 0);
@@ -221,7 +223,7 @@ TEST_F(SearchPoll, EndOfInputDuringASearchReachesTheLoop) {
 TEST_F(SearchPoll, QuestionMarkEndsARunningSearch) {
     setup(START);
     fresh_state(30);
-    input_polling = 1;
+    search_input_hook = take_search_input;
     const PositionKey key = position_key;
     send("?\n");
     run_search(0);
@@ -241,7 +243,7 @@ TEST_F(SearchPoll, QuestionMarkEndsARunningSearch) {
 TEST_F(SearchPoll, OtherLinesDoNotDisturbTheSearch) {
     setup(START);
     fresh_state(5);
-    input_polling = 1;
+    search_input_hook = take_search_input;
     send("hint\nlevel 40 5 0\n");
     run_search(0);
     EXPECT_EQ(search_aborted, 0);
@@ -256,7 +258,7 @@ TEST_F(SearchPoll, OtherLinesDoNotDisturbTheSearch) {
 TEST_F(SearchPoll, ClosedInputEndsARunningSearch) {
     setup(START);
     fresh_state(6);
-    input_polling = 1;
+    search_input_hook = take_search_input;
     close_writer();
     run_search(0);
     // Ended at the first poll (node 2048 or 4096), long before depth 6.

@@ -6,6 +6,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "platform/platform.h"
 #include "search/search.h"
 
 namespace {

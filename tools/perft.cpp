@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "board/board.h"
-#include "protocol/protocol.h"
+#include "platform/platform.h"
 #include "search/search.h"
 
 namespace {

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "protocol/protocol.h"
 #include "search/search.h"
 
 int search_command(int argc, char **argv) {

@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     evaluate();
 
-    input_polling = 0;
+    search_input_hook = nullptr;
     book_enabled = 0;
     depth_limit = 2;
     time_budget_ms = 1000000000;

@@ -89,7 +89,7 @@ void fuzz_reset_engine() {
     input_during_search = 0;
     ponder_enabled = 0;
     ponder_pending = 0;
-    input_polling = 1;
+    search_input_hook = take_search_input;
     book_enabled = 1;
     engine_side = EMPTY;
     fuzz_close_book();

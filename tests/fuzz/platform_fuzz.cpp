@@ -1,6 +1,6 @@
 // The platform of the fuzz build: standard input is the fuzz input, the
 // clock is a counter, and the interrupt signal is left to the fuzzer.
-#include "search/platform.h"
+#include "platform/platform.h"
 
 #include "search/search.h"
 #include "tests/fuzz/fuzz_support.h"

@@ -9,6 +9,7 @@
 
 #include "board/board.h"
 #include "protocol/protocol.h"
+#include "search/search.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Windows: the console and pipe calls answer whether input is pending.
-#include "search/platform.h"
+#include "platform/platform.h"
 
 #include <csignal>
 #include <ctime>

@@ -1,5 +1,5 @@
 // POSIX (Linux, macOS): select() on standard input, the monotonic clock.
-#include "search/platform.h"
+#include "platform/platform.h"
 
 #include <cerrno>
 #include <csignal>

@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+// The longest text line the engine reads, from standard input or the book:
+// 255 characters and the terminating NUL.
+constexpr int LINE_SIZE = 256;
+
 // Nonzero when bytes (or the end of input) wait on standard input; never blocks.
 int stdin_pending();
 // Blocking read of up to size bytes from standard input: the count read,

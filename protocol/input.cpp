@@ -1,11 +1,11 @@
 // The engine's own line reader over standard input, shared by the command
 // loop and the search, so that a line already read into the buffer is seen
 // as waiting input; plus the queue of lines a search read for the loop.
-#include "search/search.h"
-
-#include "search/platform.h"
+#include "protocol/protocol.h"
 
 #include <cstring>
+
+#include "search/search.h"
 
 namespace {
 
@@ -75,8 +75,8 @@ int input_waiting() {
 }
 
 void read_search_input() {
-    char line[SEARCH_LINE_SIZE];
-    if (!read_stream_line(line, SEARCH_LINE_SIZE)) {
+    char line[LINE_SIZE];
+    if (!read_stream_line(line, LINE_SIZE)) {
         end_delivered = 1;
         input_closed = 1;
         input_during_search = 1;
@@ -88,6 +88,10 @@ void read_search_input() {
     else
         enqueue(line, 0);
     input_during_search = 1;
+}
+
+void take_search_input() {
+    if (input_waiting()) read_search_input();
 }
 
 int read_command_line(char line[LINE_SIZE]) {
