@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Attack detection. Rays are walked outward from the target square, which
 // finds exactly the attackers a scan of every enemy piece would find, at a
 // fraction of the cost.

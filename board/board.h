@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one game position: board arrays, position state, move and undo stacks,
 // keys, move generation, making/unmaking moves, move notation and FEN.
 #pragma once

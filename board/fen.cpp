@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Position set-up from FEN text, for the developer tools and the tests.
 // The text is checked in full before the position is touched.
 #include "board/board.h"

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pseudo-legal move generation with ordering scores, in a fixed order:
 // origin squares a8..h1, then castling, then en-passant captures. The search
 // breaks ties between equal scores by this order.

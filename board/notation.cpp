@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Coordinate move notation: e2e4, e1g1 for castling, e7e8q for promotions;
 // square and piece letters shared by the FEN reader and position editing.
 #include "board/board.h"

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Perft: counting the legal move tree checks generation and make/unmake
 // against published counts.
 #include "board/board.h"

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The opening book: lines of coordinate moves from the initial position in
 // "pelmok.opn", each voting for the move that follows the game so far.
 #pragma once

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The book's random generator: a linear congruential generator whose
 // draws are bits 16-30 of the state.
 #include "book/book.h"

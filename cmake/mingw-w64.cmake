@@ -1,3 +1,5 @@
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-compiling for 64-bit Windows with Debian's mingw-w64.
 # The -posix compilers: the win32-thread ones lack parts of the C++ library.
 set(CMAKE_SYSTEM_NAME Windows)

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Static evaluation from the side to move's view, in hundredths of a pawn.
 #pragma once
 

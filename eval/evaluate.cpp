@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two passes over the board: material and pawn summaries first, then the
 // positional terms that read them.
 #include "eval/eval.h"

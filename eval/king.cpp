@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // King safety while the opponent still has attacking material: the square
 // table plus the pawn shelter of the files around the king, scaled by the
 // opponent's pieces. The two colours are exact mirror images.

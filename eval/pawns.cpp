@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Per-pawn terms: square table, doubled, isolated, backward and passed.
 // The two colours are exact mirror images.
 #include "eval/eval.h"

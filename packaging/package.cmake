@@ -1,3 +1,5 @@
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation layout and the Debian package (cpack -G DEB).
 #
 # The engine reads "pelmok.opn" from its working directory, so the book lives

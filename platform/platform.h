@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The few things the engine needs from the operating system, one small
 // implementation per platform.
 #pragma once

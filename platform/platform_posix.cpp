@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // POSIX (Linux, macOS): select() on standard input, the monotonic clock.
 #include "platform/platform.h"
 

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's own line reader over standard input, shared by the command
 // loop and the search, so that a line already read into the buffer is seen
 // as waiting input; plus the queue of lines a search read for the loop.

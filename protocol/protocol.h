@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The protocol side: the line reader, the command loop, time control,
 // position editing and game-end adjudication.
 #pragma once

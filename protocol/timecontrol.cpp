@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time control: "level", "st", "sd" and "time" become the next search's
 // time budget and depth limit. The budget is worked out when "time" arrives.
 #include "protocol/protocol.h"

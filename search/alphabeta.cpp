@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Negamax alpha-beta over the one global position, made and unmade in place.
 #include "search/search.h"
 

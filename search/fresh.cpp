@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A search that depends only on its position and depth, for the developer
 // tools and the tests: no table or history from earlier searches, no book,
 // no clock, no input.

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Iterative deepening with the thinking output, and the abort point that
 // polls jump back to.
 #include "search/search.h"

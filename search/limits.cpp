@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search's limits: the deepest iteration, the time for the next search,
 // and the budget rule that turns a clock and a time control into that time.
 #include "search/search.h"

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lazy move ordering: one best entry at a time instead of a sort.
 #include "search/search.h"
 

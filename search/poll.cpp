@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search's only look at the world: the clock and standard input, every
 // few thousand nodes.
 #include "search/search.h"

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search: transposition table, alpha-beta with quiescence, iterative
 // deepening, and the clock and input polling that ends a search.
 #pragma once

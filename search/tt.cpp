@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Direct-mapped transposition table: one slot per key, depth-preferred
 // within the current search, two-state ageing instead of a generation count.
 #include "search/search.h"

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Setting up positions from FEN text: accepted forms, rejected text, and the
 // castling rights and en-passant squares the board cannot back.
 #include "board/board.h"

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Making and unmaking moves: exact restoration, legality, castling rules,
 // counters, incremental keys and the undo-stack limit.
 #include "board/board.h"

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Move generation order and scores, capture generation, attack detection and
 // the bounds of the shared move stack.
 #include "board/board.h"

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Coordinate move text: writing moves and finding typed moves in the root list.
 #include "board/board.h"
 #include "protocol/protocol.h"

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Move-path enumeration counts of known positions, read from tests/data/perft.txt.
 // Each line: FEN ;D1 n1 ;D2 n2 ... Lines starting with '#' and blank lines are skipped.
 #include "board/board.h"

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Book look-up: votes, the random draw, prefixes, limits and bad lines.
 #include <gtest/gtest.h>
 

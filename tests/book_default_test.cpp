@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shipped book: every line replays legally from the initial position.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source file includes a header of a higher layer, or of a
 # folder beside its own. Layers, lowest first:
 #   platform < board < eval, book < search < protocol < tools

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // King shelter: the king table plus the pawn cover of the files around the
 // king, scaled by the opponent's pieces. Each value is checked for White and,
 // on the colour-mirrored board, for Black.

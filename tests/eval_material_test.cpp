@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Material counting, the dead-draw material rule, and the material totals
 // that adjudication reads after every evaluate call.
 #include <gtest/gtest.h>

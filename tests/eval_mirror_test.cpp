@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colour symmetry of the evaluation over every position of small move-tree
 // walks: the board flipped top to bottom with the colours swapped and the
 // other side to move must score the same, and handing the move over in the

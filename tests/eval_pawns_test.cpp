@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pawn terms: square table, doubled, isolated, backward and passed pawns,
 // and pawns standing where play cannot put them (only editing can).
 #include <gtest/gtest.h>

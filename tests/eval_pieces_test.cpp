@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Piece terms: rooks on open files and the seventh rank, the trapped
 // bishop, and the choice between the two king treatments. Each expected
 // score below is added up by hand, term by term, from White's side.

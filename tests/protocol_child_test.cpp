@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine as a front end sees it: a child process on two pipes. Covers
 // what a transcript cannot: thinking on the opponent's time, "?" during a
 // search, the end of input and the interrupt signal while the engine thinks,

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Position editing and the side-to-move commands, driven through the command
 // dispatcher one line at a time; checks the position state directly where
 // the protocol output cannot show it (castling rights, the key, the board).

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time control: "level", "time", "st" and "sd" turned into the next
 // search's time budget and depth limit. The commands keep hidden state (a
 // fixed time per move, whether any real budget was given), so every test

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Input that ends badly and commands that meet odd game states: the engine
 // must notice the end of its input whenever it comes, and keep its position
 // consistent whatever order the front end's commands arrive in.

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Searches at the end of the undo stack: a game of 590 and more half-moves
 // leaves only a few undo records, and the search must neither write past
 // them nor leave the position changed.

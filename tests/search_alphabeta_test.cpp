@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Alpha-beta and quiescence: mate and draw scores, the fifty-move override,
 // repetitions below the root, use of table entries and history credit.
 #include <gtest/gtest.h>

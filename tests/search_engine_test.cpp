@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine as a child process over real pipes: "?" ending a search, the
 // end of input ending one, and how "sd", "st" and "time" combine in a
 // fresh process (their hidden state cannot be reset in this one).

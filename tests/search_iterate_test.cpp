@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Iterative deepening: the thinking lines, pinned trees of a few fixed-depth
 // searches, and a search abandoned at its deadline.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Move ordering (pick_next_move, boost_pv_move) and the repetition count.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock and input poll, and the line queue between a search and the
 // command loop. Standard input is replaced by a pipe that the test writes.
 #include <gtest/gtest.h>

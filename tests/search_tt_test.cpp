@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Transposition table: slot selection, the replacement rule, ageing and
 // probing, driven through tt_store / tt_probe / tt_age directly.
 #include <gtest/gtest.h>

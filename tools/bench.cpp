@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // bench: a fixed-depth search of a fixed set of positions, each from a fresh
 // state. The node total is the engine's signature: any change to the tree
 // searched changes it.

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // search: one search from a fresh state, printing the thinking lines.
 #include "tools/tools.h"
 

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Damaged and odd books: binary junk, 10,000-character lines, no line end at
 # the end of the file, more than 50 different moves offered in one position,
 # illegal lines and castling through check. The engine never crashes, never

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Edit mode with every odd placement: squares off the board (Pi9, Pz3, Pa0),
 # lower-case and unknown letters, pawns on the first and last ranks,
 # positions without kings or with several, then "sd 3" and "go". Text that

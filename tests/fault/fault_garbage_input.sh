@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Megabytes of random bytes, and of very long lines, on standard input: the
 # engine answers with error lines only, ends with status 0 at the end of
 # input, and its memory stays flat (the input is not held).

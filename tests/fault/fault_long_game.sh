@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A game driven past the undo stack: knights back and forth in force mode.
 # Draws are announced on the way (moves are still accepted after them);
 # half-moves 1 to 599 are played, the 600th is refused with the error line,

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The front end closes the engine's standard input while the engine thinks
 # about its own move, and while it ponders: the engine must end with status
 # 0 within a few seconds, not think on into an empty pipe.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Searches in monstrous edited positions still end near their deadline.
 # A board crowded with pieces makes even the first iteration enormous (every
 # capture sequence is searched to its end); "st 2" must still end the search

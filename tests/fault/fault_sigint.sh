@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Front ends send SIGINT to their engines (Ctrl-C, or to interrupt
 # thinking); the engine ignores it from the handshake on: a search hit by
 # it goes on, the move comes, and the game continues.

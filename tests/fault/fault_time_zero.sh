@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A front end whose clock has run out sends "time 0" or "time 1" with the
 # engine to move: the engine must still answer with a legal move, at once.
 # Usage: tests/fault/fault_time_zero.sh [ENGINE]

@@ -1,3 +1,5 @@
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Helpers for the fault tests: each test runs the real engine as a child
 # process on a pipe, in a temporary working directory, with bounded waits.
 # Source it after `set -euo pipefail`; the engine is $1 or $PELMOK_BINARY,

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fault test against one engine binary and sums up.
 # Usage: tests/fault/run_all.sh [ENGINE]   (default build/release/pelmok)
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One game under valgrind's memcheck: book moves, searches with thinking
 # output, pondering, hints, take-backs, an edited position, time controls
 # and a new game. Any memory error or leak fails the script.

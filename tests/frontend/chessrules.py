@@ -1,3 +1,5 @@
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The rules of chess, small and slow: legal moves, game end, coordinate moves.
 
 The front-end drivers check every move pelmok sends against this, so it must

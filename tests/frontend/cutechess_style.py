@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Drives pelmok the way a cutechess-style match runner drives a protocol-1
 xboard engine, and checks its answers.
 

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Drives pelmok through two games the way a cutechess-style match runner
 # drives a protocol-1 xboard engine, and fails on an illegal or refused move,
 # a line beginning with "Illegal", a move over the clock or the budget, a

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Judges an xboard match of pelmok from the PGN and the xboard debug log.
 
 Prints one line per game (result and how it ended), a summary of what xboard

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plays pelmok against fairymax in a real xboard, headless on a virtual X
 # display, and fails when pelmok loses a game through the protocol: an illegal
 # move, a time forfeit, a crash, a stall, a refused move or a false claim.

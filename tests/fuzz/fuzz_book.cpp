@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The book file's contents: the fuzz input is "pelmok.opn", and a short game
 // is played asking the book at every step. A move the book returns must be
 // one that some line of the file proposes for the position, and legal.

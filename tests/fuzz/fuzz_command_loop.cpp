@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command loop fed arbitrary bytes as its input stream, after the
 // handshake. A small book lies in the working directory, so book moves,
 // searches, pondering, editing and time control all get exercised.

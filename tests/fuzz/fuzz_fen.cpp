@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The FEN reader, and whatever it accepts run through move generation,
 // evaluation and a short search, which must leave the position as it was.
 #include <cstdio>

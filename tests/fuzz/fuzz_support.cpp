@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Working directory, output and state resets shared by the fuzz targets.
 #include "tests/fuzz/fuzz_support.h"
 

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the fuzz targets: the fake platform's controls and the resets
 // that make every input start from the same engine state.
 #pragma once

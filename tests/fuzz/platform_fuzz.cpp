@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform of the fuzz build: standard input is the fuzz input, the
 // clock is a counter, and the interrupt signal is left to the fuzzer.
 #include "platform/platform.h"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds one fuzz target and runs it for SECONDS from its seed corpus.
 # Usage: tests/fuzz/run_fuzz.sh command_loop|book|fen SECONDS [libFuzzer options...]
 # New inputs collect in build/fuzz/corpus/TARGET (kept between runs); a crash

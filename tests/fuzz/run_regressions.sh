@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzz target once over each saved input: the regressions (inputs
 # that once broke the engine) and the seed corpus. Fails if any input does.
 # Usage: tests/fuzz/run_regressions.sh [--no-corpus]

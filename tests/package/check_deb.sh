@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # check_deb.sh BUILD_DIR: builds the Debian package from a configured build
 # directory, checks its contents, installs it, talks to the installed engine
 # the way xboard's plug-in entry starts it, and removes the package again.

@@ -1,3 +1,5 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* Test helper: runs a Windows program with real Windows pipes as its standard
  * input and output, and copies bytes between those pipes and its own standard
  * streams. Under wine, standard streams that are Unix pipes make PeekNamedPipe

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds pelmok for Windows (mingw-w64) and runs its protocol checks under wine.
 #
 #   bash tests/windows/run_wine_tests.sh

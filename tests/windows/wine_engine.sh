@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Stands in for the engine binary where tests/run_transcript.sh wants one: runs pelmok.exe
 # under wine, in the current directory, through the relay (wine's PeekNamedPipe fails on Unix
 # pipes), waits for its first line before passing on this script's standard input, and prints
