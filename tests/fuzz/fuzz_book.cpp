@@ -49,14 +49,14 @@ int legal(Move move) {
 // piece, and a NUL byte ends the text of a piece.
 std::vector<Move> proposed_moves(const uint8_t *data, size_t size) {
     std::vector<Move> moves;
-    char game[BOOK_LINE_SIZE];
+    char game[LINE_SIZE];
     game_string(game);
     const size_t length = strlen(game);
     size_t pos = 0;
     while (pos < size) {
-        char piece[BOOK_LINE_SIZE];
+        char piece[LINE_SIZE];
         size_t n = 0;
-        while (pos < size && n < BOOK_LINE_SIZE - 1) {
+        while (pos < size && n < LINE_SIZE - 1) {
             piece[n++] = (char)data[pos++];
             if (piece[n - 1] == '\n') break;
         }
