@@ -80,8 +80,13 @@ void read_search_input() {
     char line[LINE_SIZE];
     if (!read_stream_line(line, LINE_SIZE)) {
         end_delivered = 1;
-        input_closed = 1;
-        input_during_search = 1;
+        // Lines read before the end are carried out first, as if typed: the
+        // search goes on as though the end had not come yet. Only an end
+        // with nothing waiting means the front end has gone.
+        if (queue_count == 0) {
+            input_closed = 1;
+            input_during_search = 1;
+        }
         enqueue("", 1);
         return;
     }
@@ -102,6 +107,9 @@ int read_command_line(char line[LINE_SIZE]) {
         queue_head = (queue_head + 1) % INPUT_QUEUE_LINES;
         queue_count--;
         if (slot.end_of_input) return 0;
+        // The last line before the end: a search from here on would wait
+        // for a front end that is gone.
+        if (queue_count == 1 && queue[queue_head].end_of_input) input_closed = 1;
         memcpy(line, slot.text, LINE_SIZE);
         return 1;
     }

@@ -460,6 +460,45 @@ TEST_F(ProtocolChild, XboardGameStart) {
     expect_exit_zero();
 }
 
+// A script piped in whole, with lines queued behind a search and its end
+// right behind them, gives the output it gives when typed line by line.
+TEST_F(ProtocolChild, PipedScriptGivesTheTypedOutput) {
+    const std::string head = "xboard\nnew\npost\nsd 5\ne2e4\n";
+    const std::string tail = "hint\nforce\nundo\n";
+    const std::regex time_field("^([0-9]+  -?[0-9]+  )[0-9]+");
+    auto masked = [&](const std::string &text) {
+        std::string out;
+        size_t begin = 0, end;
+        while ((end = text.find('\n', begin)) != std::string::npos) {
+            out += std::regex_replace(text.substr(begin, end - begin), time_field, "$1*") + "\n";
+            begin = end + 1;
+        }
+        return out;
+    };
+
+    EngineProcess piped;
+    ASSERT_TRUE(piped.start());
+    piped.send(head + tail);
+    piped.close_input();
+    std::string line;
+    while (piped.read_line(&line, LINE_TIMEOUT_MS)) {
+    }
+    int status = 0;
+    ASSERT_TRUE(piped.wait_exit(EXIT_TIMEOUT_MS, &status));
+
+    ASSERT_TRUE(engine.start());
+    engine.send(head);
+    expect_move();
+    engine.send(tail);
+    ASSERT_FALSE(engine.read_until("Hint:", LINE_TIMEOUT_MS).empty()) << engine.output();
+    engine.close_input();
+    while (engine.read_line(&line, LINE_TIMEOUT_MS)) {
+    }
+    expect_exit_zero();
+    EXPECT_EQ(masked(piped.output()), masked(engine.output()));
+    EXPECT_NE(engine.output().find("\n5  "), std::string::npos) << engine.output();
+}
+
 // The game that leads to a position where White has 52 legal moves.
 const char *const WIDE_OPENING[] = {"e2e4", "b8a6", "d2d4", "a6b8", "g1f3", "b8a6", "b1c3",
                                     "a6b8", "f1c4", "b8a6", "c1f4", "a6b8", "d1d3", "b8a6"};

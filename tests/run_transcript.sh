@@ -16,8 +16,9 @@
 # output and the expectation.
 #
 # Standard input is a file, so a search may read ahead through the lines that
-# follow it; a transcript must therefore end with "quit" (the end of input
-# reached during a search ends that search at once).
+# follow it; they wait for it, and so does the end of input behind them. A
+# transcript whose last line starts a search must end with another line
+# ("quit"): the end of input with nothing waiting ends a search at once.
 set -euo pipefail
 
 if [[ $# -ne 2 ]]; then
