@@ -90,11 +90,21 @@ void read_search_input() {
         enqueue("", 1);
         return;
     }
-    if (line[0] == '?')
+    if (line[0] == '?') {
         move_now = 1;
-    else
+        input_during_search = 1;
+        return;
+    }
+    switch (take_line_during_search(line, queue_count)) {
+    case LINE_ANSWERED:
+        return;
+    case LINE_WAITS:
         enqueue(line, 0);
-    input_during_search = 1;
+        return;
+    default:
+        enqueue(line, 0);
+        input_during_search = 1;
+    }
 }
 
 void take_search_input() {

@@ -3,7 +3,8 @@
 // The command loop: one command line, one engine move or one ponder search
 // per pass.
 //
-// Commands, in the order they are tested (first match wins):
+// Commands, in the order they are tested (first match wins); in version 2
+// the commands of xboard2.cpp come first:
 //   xboard            nothing
 //   new               initial position, engine plays Black, book on
 //   result ...        initial position, force mode
@@ -22,6 +23,7 @@
 //   post / nopost     thinking output on / off
 //   easy / hard       pondering off / on
 //   anything else     a move, or "Error (unknown command): WORD"
+//                     (version 2: "Illegal move: WORD" for move text)
 #include "protocol/protocol.h"
 
 #include <cstdio>
@@ -39,6 +41,9 @@ char command_word[LINE_SIZE];
 int game_over = 0;
 
 namespace {
+
+// Commands carried out since the loop began: "protover" counts only first.
+int commands_executed = 0;
 
 inline bool is_blank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -122,14 +127,17 @@ void set_side_to_move(int side) {
 }
 
 void play_move_text() {
-    const int index = parse_move_text(command_word);
+    const int index = position_refused ? -1 : parse_move_text(command_word);
     // The undo stack's last record is kept for the search's own limit.
     if (index >= 0 && game_ply < MAX_GAME_PLY && make_move(move_stack[index].move)) {
         refresh_moves();
         adjudicate();
         return;
     }
-    printf("Error (unknown command): %s\n", command_word);
+    if (protocol_version >= 2 && move_shaped(command_word))
+        printf("Illegal move: %s\n", command_word);
+    else
+        printf("Error (unknown command): %s\n", command_word);
 }
 
 bool placement_text() {
@@ -160,10 +168,13 @@ void start_new_game() {
     input_during_search = 0;
     book_enabled = 1;
     ponder_pending = 0;
+    position_refused = 0;
 }
 
 int execute_command() {
     if (line_buffer[0] == '\n' || !take_command_word()) return 1;
+    const int first_command = commands_executed++ == 0;
+    if (execute_version2_command(first_command)) return 1;
 
     if (word_is("xboard")) {
     } else if (word_is("new")) {
@@ -197,6 +208,7 @@ int execute_command() {
     } else if (word_is("hint")) {
         hint();
     } else if (word_is("edit")) {
+        position_refused = 0;
         edit_mode = 1;
         edit_color = WHITE;
         book_enabled = 0;
@@ -237,6 +249,8 @@ int execute_command() {
 
 void command_loop() {
     post_mode = 0;
+    reset_version2();
+    commands_executed = 0;
     ignore_interrupt();
     search_input_hook = take_search_input;
     printf("\n");
@@ -247,16 +261,24 @@ void command_loop() {
     for (;;) {
         fflush(stdout);
         move_now = 0;
-        if (side_to_move == engine_side && !game_over) {
+        if (analysis_mode) {
+            // Analysis plays no move and ponders on nothing. Lines a search
+            // already read come first, as below.
+            if (analysis_due() && !queued_lines()) {
+                analyse();
+                continue;
+            }
+        } else if (side_to_move == engine_side && !game_over && !position_refused) {
             engine_move();
+            continue;
         } else if (opponent == engine_side && ponder_enabled && !book_enabled && ponder_pending &&
                    !game_over && !queued_lines()) {
             // Lines a search already read come first: one of them may be
             // the very move this ponder search would wait for.
             ponder();
-        } else {
-            if (!read_command_line(line_buffer)) return;
-            if (!execute_command()) return;
+            continue;
         }
+        if (!read_command_line(line_buffer)) return;
+        if (!execute_command()) return;
     }
 }

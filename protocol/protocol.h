@@ -33,6 +33,13 @@ int read_word(char *word, int size);
 // Forgets buffered and queued input (for tests driving the reader).
 void reset_input();
 
+// What becomes of a line read during a search, other than "?".
+constexpr int LINE_ENDS_PONDERING = 0; // queued; with pondering on it ends the search
+constexpr int LINE_WAITS = 1;          // queued for after the search, which goes on
+constexpr int LINE_ANSWERED = 2;       // answered at once; the search goes on
+// lines_waiting: how many lines read before it still wait for the loop.
+int take_line_during_search(const char *line, int lines_waiting);
+
 // Command loop state.
 extern int engine_side; // WHITE, BLACK, or EMPTY in force mode
 extern int post_mode;   // output mode handed to run_search: 0 or 2
@@ -50,6 +57,25 @@ int execute_command();
 void refresh_moves();
 // What a new game resets: the initial position and the game's flags.
 void start_new_game();
+
+// Protocol version 2, switched on by "protover N" (N >= 2) as the first
+// command; until then, and for version-1 front ends always, version 1.
+extern int protocol_version;
+extern int analysis_mode;    // "analyze" until "exit"
+extern int position_refused; // a malformed "setboard": moves are refused
+// Back to version 1 with no analysis, as the loop starts.
+void reset_version2();
+// Carries out line_buffer when it is a version-2 command that the shared
+// table does not hold; 0 otherwise. "protover" is tried in both versions.
+int execute_version2_command(int first_command);
+// Nonzero when the analysis must (re)start: just entered, interrupted, or
+// the position has changed since it was last analysed.
+int analysis_due();
+// One unlimited search of the current position with thinking lines; input
+// ends it and it prints no move.
+void analyse();
+// Text of a coordinate move however illegal: four square characters.
+int move_shaped(const char *word);
 
 // Time control.
 extern int clock_ms;

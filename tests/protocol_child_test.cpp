@@ -433,29 +433,99 @@ TEST_F(ProtocolChild, InterruptDuringTheSearchIsIgnored) {
     expect_exit_zero();
 }
 
-// The commands in the order xboard sends them at the start of a game, with
-// a real time control (40 moves in 5 minutes: 7.5 s for this move).
+// Thinking lines: depth, score, centiseconds, nodes, the line.
+const std::regex
+    THINKING_LINE("([0-9]+)  -?[0-9]+  [0-9]+  [0-9]+ ( [a-h][1-8][a-h][1-8][nbrq]?)*");
+
+// Version 2 as xboard speaks it at the start of a game, with a real time
+// control (40 moves in 5 minutes: 7.5 s for this move): the features at
+// once, the commands pelmok has no use for taken silently, thinking lines,
+// and a ping while pondering answered at once with the pondering going on.
 TEST_F(ProtocolChild, XboardGameStart) {
     start();
     engine.send("protover 2\n");
     std::string line;
     ASSERT_TRUE(engine.read_line(&line, LINE_TIMEOUT_MS));
-    EXPECT_EQ(line, "Error (unknown command): protover");
-    engine.send("new\nrandom\nlevel 40 5 0\npost\nhard\ntime 30000\notim 30000\ne2e4\n");
+    EXPECT_TRUE(starts_with(line, "feature myname=\"pelmok ")) << line;
     ASSERT_TRUE(engine.read_line(&line, LINE_TIMEOUT_MS));
-    EXPECT_EQ(line, "Error (unknown command): random");
+    EXPECT_TRUE(std::regex_match(line, std::regex("feature .*\\bping=1 .*setboard=1 .* done=1")))
+        << line;
+    engine.send("accepted ping\naccepted done\nnew\nrandom\nlevel 40 5 0\npost\nhard\n"
+                "time 30000\notim 30000\ne2e4\n");
     std::vector<std::string> thinking;
     const std::string move = expect_move(&thinking);
     EXPECT_TRUE(is_black_first_move(move)) << move;
     ASSERT_FALSE(thinking.empty()) << "no thinking lines with \"post\"";
-    const std::regex thinking_line(
-        "([0-9]+)  -?[0-9]+  [0-9]+  [0-9]+ ( [a-h][1-8][a-h][1-8][nbrq]?)+");
     for (size_t i = 0; i < thinking.size(); i++) {
         std::smatch match;
-        ASSERT_TRUE(std::regex_match(thinking[i], match, thinking_line)) << thinking[i];
+        ASSERT_TRUE(std::regex_match(thinking[i], match, THINKING_LINE)) << thinking[i];
         EXPECT_EQ(std::stoi(match[1].str()), (int)i + 1) << thinking[i];
     }
     expect_busy("no pondering after the engine's move");
+    engine.send("ping 7\n");
+    ASSERT_TRUE(engine.read_line(&line, QUIET_MS * 2)) << "no pong while pondering";
+    EXPECT_EQ(line, "pong 7");
+    expect_busy("the ping ended the pondering");
+    engine.send("quit\n");
+    expect_exit_zero();
+    EXPECT_TRUE(engine.silent_for(0)) << engine.output();
+}
+
+// A ping during the engine's own search does not end it, even with "hard"
+// on (where any other line would), and is answered after the move.
+TEST_F(ProtocolChild, PingDuringTheOwnSearchIsAnsweredAfterTheMove) {
+    start();
+    engine.send("protover 2\nnew\nhard\nsd 30\ne2e4\n");
+    ASSERT_FALSE(engine.read_until("feature ping=", LINE_TIMEOUT_MS).empty());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    engine.send("ping 3\n");
+    EXPECT_TRUE(engine.silent_for(QUIET_MS)) << engine.output();
+    engine.send("?\n");
+    const std::string move = expect_move();
+    EXPECT_TRUE(is_black_first_move(move)) << move;
+    std::string line;
+    ASSERT_TRUE(engine.read_line(&line, LINE_TIMEOUT_MS)) << engine.output();
+    EXPECT_EQ(line, "pong 3");
+    engine.send("quit\n");
+    expect_exit_zero();
+}
+
+// Analysis thinks until told otherwise and shows its thinking; "." and ping
+// are answered while it goes on; a move restarts it on the new position;
+// "exit" ends it without a move.
+TEST_F(ProtocolChild, AnalysisAnswersWhileItThinks) {
+    start();
+    engine.send("protover 2\nnew\nforce\npost\nanalyze\n");
+    ASSERT_FALSE(engine.read_until("feature ping=", LINE_TIMEOUT_MS).empty());
+    ASSERT_FALSE(engine.read_until("3  ", LINE_TIMEOUT_MS).empty()) << engine.output();
+    expect_busy("no analysis after \"analyze\"");
+    engine.send(".\n");
+    // Time, nodes, depth, root moves left, root moves, the one searched.
+    const std::regex status(
+        "stat01: [0-9]+ [0-9]+ [1-9][0-9]* ([0-9]+) 20( [a-h][1-8][a-h][1-8])?");
+    std::vector<std::string> between;
+    const std::string stat = engine.read_until("stat01:", LINE_TIMEOUT_MS, &between);
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(stat, match, status)) << stat;
+    if (match[2].matched) {
+        EXPECT_LT(std::stoi(match[1].str()), 20) << stat;
+    }
+    engine.send("ping 4\n");
+    EXPECT_FALSE(engine.read_until("pong 4", LINE_TIMEOUT_MS, &between).empty());
+    for (const std::string &line : between)
+        EXPECT_TRUE(std::regex_match(line, THINKING_LINE)) << line;
+    expect_busy("\".\" or ping ended the analysis");
+
+    engine.send("e2e4\n");
+    std::string line;
+    ASSERT_FALSE((line = engine.read_until("1  ", LINE_TIMEOUT_MS)).empty());
+    ASSERT_TRUE(std::regex_match(line, match, std::regex(".* ([a-h][1-8][a-h][1-8])$"))) << line;
+    EXPECT_TRUE(is_black_first_move("move " + match[1].str())) << line;
+    engine.send("exit\nping 5\n");
+    std::vector<std::string> after;
+    EXPECT_FALSE(engine.read_until("pong 5", LINE_TIMEOUT_MS, &after).empty());
+    for (const std::string &l : after) EXPECT_FALSE(starts_with(l, "move")) << l;
+    expect_idle("analysis went on after \"exit\"");
     engine.send("quit\n");
     expect_exit_zero();
 }
