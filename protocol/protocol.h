@@ -80,9 +80,10 @@ int move_shaped(const char *word);
 // Time control.
 extern int clock_ms;
 extern int level_moves;
-extern int level_base;         // minutes
-extern int level_base_seconds; // seconds of a minutes:seconds base
-extern int level_increment;    // seconds
+extern int level_base;                  // minutes
+extern int level_base_seconds;          // seconds of a minutes:seconds base
+extern int level_increment;             // seconds
+extern int level_increment_fraction_ms; // milliseconds after them (version 2)
 
 void time_command(const char *line);
 void level_command(const char *line);
@@ -91,6 +92,9 @@ void sd_command(const char *line);
 // Reads a decimal integer (optional sign, clamped to +-1e9) after blanks;
 // returns the character after it, or nullptr when there is none.
 const char *read_number(const char *text, int *value);
+// Reads seconds with an optional decimal fraction ("0.05") as milliseconds,
+// digits past the third decimal dropped; otherwise as read_number.
+const char *read_seconds_ms(const char *text, int *ms);
 
 // Position editing.
 void place_piece(int color, int letter, int square);

@@ -11,6 +11,7 @@ int level_moves = 0;
 int level_base = 0;
 int level_base_seconds = 0;
 int level_increment = 0;
+int level_increment_fraction_ms = 0;
 
 namespace {
 
@@ -40,7 +41,7 @@ int clamp_int(int64_t value) {
 void apply_budget_rule() {
     const ClockState clock = {clock_ms, level_moves,
                               (int64_t)level_base * 60000 + (int64_t)level_base_seconds * 1000,
-                              (int64_t)level_increment * 1000};
+                              (int64_t)level_increment * 1000 + level_increment_fraction_ms};
     time_budget_ms = budget_for_move(clock, game_ply, time_budget_ms);
 }
 
@@ -63,6 +64,29 @@ const char *read_number(const char *text, int *value) {
     return text;
 }
 
+const char *read_seconds_ms(const char *text, int *ms) {
+    while (*text == ' ' || *text == '\t') text++;
+    int sign = 1;
+    if (*text == '-' || *text == '+') {
+        if (*text == '-') sign = -1;
+        text++;
+    }
+    if (*text < '0' || *text > '9') return nullptr;
+    int64_t seconds = 0;
+    while (*text >= '0' && *text <= '9') {
+        if (seconds <= NUMBER_LIMIT) seconds = seconds * 10 + (*text - '0');
+        text++;
+    }
+    int64_t total = seconds * 1000;
+    if (*text == '.') {
+        text++;
+        for (int scale = 100; *text >= '0' && *text <= '9'; text++, scale /= 10)
+            total += (*text - '0') * scale;
+    }
+    *ms = clamp_int(sign * total);
+    return text;
+}
+
 // "time N": the engine's clock in centiseconds. A line without a number is
 // ignored rather than rerun the rule on the old clock.
 void time_command(const char *line) {
@@ -78,8 +102,9 @@ void time_command(const char *line) {
 
 // "level MOVES BASE INC", read after the command word, whatever word
 // beginning with "level" it is. BASE is minutes or minutes:seconds; INC is
-// seconds, a fractional part read and dropped. Reading stops at the first
-// value it cannot read, leaving that one and the rest as they were.
+// seconds, a fractional part dropped in version 1 and kept to the
+// millisecond in version 2 ("0.05"). Reading stops at the first value it
+// cannot read, leaving that one and the rest as they were.
 void level_command(const char *line) {
     fixed_time_per_move = 0;
     const char *p = arguments(line);
@@ -93,15 +118,28 @@ void level_command(const char *line) {
     }
     level_base = minutes;
     level_base_seconds = seconds;
+    if (protocol_version >= 2) {
+        if (!read_seconds_ms(p, &increment)) return;
+        level_increment = increment / 1000;
+        level_increment_fraction_ms = increment % 1000;
+        return;
+    }
     if (!(p = read_number(p, &increment))) return;
     level_increment = increment;
+    level_increment_fraction_ms = 0;
 }
 
-// "st N": N seconds per move, less a margin.
+// "st N": N seconds per move (version 2: "st 0.5" too), less a margin.
 void st_command(const char *line) {
-    int seconds;
-    if (!read_number(arguments(line), &seconds)) return;
-    const int64_t total_ms = (int64_t)seconds * 1000;
+    int64_t total_ms;
+    int number;
+    if (protocol_version >= 2) {
+        if (!read_seconds_ms(arguments(line), &number)) return;
+        total_ms = number;
+    } else {
+        if (!read_number(arguments(line), &number)) return;
+        total_ms = (int64_t)number * 1000;
+    }
     int64_t budget = total_ms - FIXED_TIME_MARGIN_MS - total_ms / FIXED_TIME_MARGIN_DIVISOR;
     if (budget < 0) budget = 0;
     time_budget_ms = clamp_int(budget);

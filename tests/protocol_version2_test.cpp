@@ -1,0 +1,106 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Version-2 time control: fractional seconds in "st" and in the increment
+// of "level", kept to the millisecond, where version 1 reads whole numbers.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+#include "board/board.h"
+#include "protocol/protocol.h"
+#include "search/search.h"
+
+namespace {
+
+class Version2Time : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        saved = {protocol_version, game_ply,        clock_ms,       level_moves,
+                 level_base,       level_increment, time_budget_ms, depth_limit};
+        protocol_version = 2;
+    }
+    void TearDown() override {
+        level_command("level 40 5 0\n");
+        protocol_version = saved[0];
+        game_ply = saved[1];
+        clock_ms = saved[2];
+        level_moves = saved[3];
+        level_base = saved[4];
+        level_increment = saved[5];
+        time_budget_ms = saved[6];
+        depth_limit = saved[7];
+        level_increment_fraction_ms = 0;
+        level_base_seconds = 0;
+    }
+    // The budget "time" gives at half-move 10 after the level line.
+    int budget_after(const char *level_line, int version) {
+        protocol_version = version;
+        level_command(level_line);
+        game_ply = 10;
+        time_command("time 1000\n");
+        return time_budget_ms;
+    }
+    int st_budget(const char *line, int version) {
+        protocol_version = version;
+        st_command(line);
+        return time_budget_ms;
+    }
+    std::array<int, 8> saved{};
+};
+
+TEST_F(Version2Time, SecondsReadToTheMillisecond) {
+    const struct {
+        const char *text;
+        int ms;
+        const char *rest;
+    } cases[] = {{"0.5", 500, ""},         {"0.05", 50, ""},    {" 2", 2000, ""},
+                 {"1.2345 x", 1234, " x"}, {"-0.25", -250, ""}, {"+3.", 3000, ""},
+                 {"7:30", 7000, ":30"}};
+    for (const auto &c : cases) {
+        int ms = 0;
+        const char *rest = read_seconds_ms(c.text, &ms);
+        ASSERT_NE(rest, nullptr) << c.text;
+        EXPECT_EQ(ms, c.ms) << c.text;
+        EXPECT_STREQ(rest, c.rest) << c.text;
+    }
+    int ms = 42;
+    EXPECT_EQ(read_seconds_ms(".5", &ms), nullptr);
+    EXPECT_EQ(read_seconds_ms("", &ms), nullptr);
+    EXPECT_EQ(ms, 42);
+}
+
+// "level 0 0:05 0.05" is five seconds and 50 ms a move: the budget rule gets
+// that increment. Version 1 reads the increment as 0 and drops the rest.
+TEST_F(Version2Time, FractionalIncrementReachesTheBudgetRule) {
+    const ClockState with_50_ms = {10000, 0, 5000, 50};
+    const ClockState without = {10000, 0, 5000, 0};
+    const int v2 = budget_after("level 0 0:05 0.05\n", 2);
+    EXPECT_EQ(v2, budget_for_move(with_50_ms, 10, -1));
+    EXPECT_EQ(level_increment, 0);
+    EXPECT_EQ(level_increment_fraction_ms, 50);
+    const int v1 = budget_after("level 0 0:05 0.05\n", 1);
+    EXPECT_EQ(v1, budget_for_move(without, 10, -1));
+    EXPECT_GT(v2, v1);
+    // Whole and fractional seconds add up; a later whole increment in
+    // version 1 forgets the fraction.
+    EXPECT_EQ(budget_after("level 0 0:05 2.5\n", 2),
+              budget_for_move({10000, 0, 5000, 2500}, 10, -1));
+    budget_after("level 0 0:05 2\n", 1);
+    EXPECT_EQ(level_increment_fraction_ms, 0);
+}
+
+// "st 0.5" lies between "st 0" and "st 1"; whole seconds give the same
+// budget in both versions.
+TEST_F(Version2Time, FractionalSecondsPerMove) {
+    for (const char *line : {"st 1\n", "st 10\n", "st 0\n"})
+        EXPECT_EQ(st_budget(line, 2), st_budget(line, 1)) << line;
+    EXPECT_EQ(st_budget("st 1.0\n", 2), st_budget("st 1\n", 1));
+    const int half = st_budget("st 0.5\n", 2);
+    EXPECT_GT(half, st_budget("st 0\n", 2));
+    EXPECT_LT(half, st_budget("st 1\n", 2));
+    EXPECT_EQ(st_budget("st 0.5\n", 1), st_budget("st 0\n", 1));
+    EXPECT_EQ(depth_limit, TIMED_DEPTH_LIMIT);
+}
+
+} // namespace
