@@ -12,6 +12,13 @@ namespace {
 
 constexpr int REPETITIONS_FOR_DRAW = 3; // three earlier occurrences: the fourth time
 
+// Bare kings or a lone knight or bishop: no sequence of moves can mate.
+// One minor piece each can still mate (with the other side's help), so a
+// front end that checks claims by the rules of chess rejects that draw.
+int draw_by_the_rules() {
+    return material_total == 0 || material_total == piece_value[KNIGHT];
+}
+
 int has_legal_move() {
     for (int i = 0; i < ply_move_start[1]; i++) {
         if (make_move(move_stack[i].move)) {
@@ -38,7 +45,10 @@ void adjudicate() {
         game_over = 1;
         printf("1/2-1/2 {Draw by fifty move rule}\n");
     }
-    // Announced but not final: the engine plays on.
+    // Announced but not final: the engine plays on. Version 2 front ends
+    // score a claim the rules do not back as a loss, so there only the dead
+    // draws are claimed.
     evaluate();
-    if (insufficient_material()) printf("1/2-1/2 {insufficient materiel}\n");
+    if (insufficient_material() && (protocol_version < 2 || draw_by_the_rules()))
+        printf("1/2-1/2 {insufficient materiel}\n");
 }
