@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
 # pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Drives pelmok the way a cutechess-style match runner drives a protocol-1
-xboard engine, and checks its answers.
+"""Drives pelmok the way a cutechess-style match runner drives an xboard
+engine, using no command beyond protocol 1, and checks its answers.
 
     cutechess_style.py PELMOK_BINARY [--book FILE] [--transcript FILE]
 
 The runner's side of the conversation:
-  start:     xboard, protover 2, then some 2 s waiting for features that a
-             protocol-1 engine never sends
+  start:     xboard, protover 2, then some 2 s taking in the features (which
+             pelmok sends at once)
   each game: new, force, level ..., post, easy, the opening moves in force
              mode; before each of the engine's turns time N and otim N
              (centiseconds), then go (first turn) or the opponent's move;

@@ -2,9 +2,10 @@
 # pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Drives pelmok through two games the way a cutechess-style match runner
-# drives a protocol-1 xboard engine, and fails on an illegal or refused move,
-# a line beginning with "Illegal", a move over the clock or the budget, a
-# false result claim, a "?" that does not stop the search, or a bad exit.
+# drives an xboard engine, with protocol-1 commands only, and fails on an
+# illegal or refused move, a line beginning with "Illegal", a move over the
+# clock or the budget, a false result claim, a "?" that does not stop the
+# search, or a bad exit.
 #
 #   tests/frontend/cutechess_style.sh PELMOK_BINARY [--book FILE] [--transcript FILE]
 #

@@ -53,9 +53,10 @@ def judge(game, engine, strict_claims):
     """Returns (verdict, explanation); verdict is OK, QUIRK or FAIL."""
     tags, result, reason = game["tags"], game["result"], game["reason"]
     white, black = tags.get("White", "?"), tags.get("Black", "?")
-    if white == engine:
+    # In protocol 2 the engine names itself: its name and its version.
+    if white == engine or white.startswith(engine + " "):
         colour = "white"
-    elif black == engine:
+    elif black == engine or black.startswith(engine + " "):
         colour = "black"
     else:
         return "FAIL", "%s plays neither side (%s vs %s)" % (engine, white, black)

@@ -4,6 +4,7 @@
 # Plays pelmok against fairymax in a real xboard, headless on a virtual X
 # display, and fails when pelmok loses a game through the protocol: an illegal
 # move, a time forfeit, a crash, a stall, a refused move or a false claim.
+# xboard speaks protocol version 2 unless XBOARD_PROTOCOL is 1.
 #
 #   tests/frontend/xboard_match.sh PELMOK_BINARY [GAMES]
 #
@@ -13,6 +14,10 @@
 #                     time (default 0)
 #   XBOARD_MPS        moves per control (e.g. 40): the base time comes back
 #                     after every MPS moves; replaces XBOARD_INC
+#   XBOARD_PROTOCOL   1 forces protocol version 1 (-firstProtocolVersion 1),
+#                     where pelmok sends no name and is named pelmok here;
+#                     default 2, xboard's own default, where pelmok names
+#                     itself
 #   XBOARD_MATCH_KEEP directory that receives the PGN, the xboard debug log
 #                     and xboard's own output
 #   PELMOK_BOOK       book given to pelmok (default pelmok.opn of the repo;
@@ -55,6 +60,12 @@ else
 fi
 [[ $inc =~ ^[0-9]+(\.[0-9]+)?$ ]] || { echo "xboard_match: bad XBOARD_INC '$inc'" >&2; exit 2; }
 mps=${XBOARD_MPS:-}
+protocol=${XBOARD_PROTOCOL:-2}
+case $protocol in
+1) protocol_options=(-fn pelmok -firstProtocolVersion 1) ;;
+2) protocol_options=() ;;
+*) echo "xboard_match: XBOARD_PROTOCOL must be 1 or 2, not '$protocol'" >&2; exit 2 ;;
+esac
 [[ -z $mps || $mps =~ ^[1-9][0-9]*$ ]] || { echo "xboard_match: bad XBOARD_MPS '$mps'" >&2; exit 2; }
 # A game on the base time alone ends within both clocks plus the moves'
 # overhead. With an increment or a moves-per-control allow some 160 moves.
@@ -78,6 +89,9 @@ mkdir -p "$work/pelmok" "$work/fairymax" "$work/home"
 # xboard runs the engine command through its own word splitting: keep the
 # path free of spaces.
 ln -s "$pelmok" "$work/pelmok/pelmok"
+# fairymax through a filter that keeps it alive (see fairymax_opponent.sh).
+ln -s "$here/fairymax_opponent.sh" "$work/fairymax/fairymax"
+export FAIRYMAX="$fairymax"
 if [ -f "$book" ]; then
     cp "$book" "$work/pelmok/pelmok.opn"
     echo "xboard_match: pelmok plays with the book $(readlink -f "$book")"
@@ -85,7 +99,7 @@ else
     echo "xboard_match: no book at $book, pelmok plays without one"
 fi
 
-echo "xboard_match: $games games, pelmok vs fairymax, $control, at most $match_limit s"
+echo "xboard_match: $games games, pelmok vs fairymax, $control, protocol $protocol, at most $match_limit s"
 start=$(date +%s)
 status=0
 # HOME points at an empty directory so that no saved xboard settings apply
@@ -94,8 +108,8 @@ status=0
 HOME="$work/home" timeout -k 15 "$match_limit" \
     xvfb-run -a -s "-screen 0 1024x768x24" \
     "$xboard" \
-    -fcp "$work/pelmok/pelmok" -fd "$work/pelmok" -fn pelmok -firstProtocolVersion 1 \
-    -scp "$fairymax" -sd "$work/fairymax" \
+    -fcp "$work/pelmok/pelmok" -fd "$work/pelmok" "${protocol_options[@]}" \
+    -scp "$work/fairymax/fairymax" -sd "$work/fairymax" \
     -matchGames "$games" "${clock_options[@]}" -autoflag \
     -saveGameFile "$work/games.pgn" \
     -debug -nameOfDebugFile "$work/xboard.debug" \
