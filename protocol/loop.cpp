@@ -42,8 +42,8 @@ int game_over = 0;
 
 namespace {
 
-// Commands carried out since the loop began: "protover" counts only first.
-int commands_executed = 0;
+// Set by the first command after the handshake: "protover" counts only there.
+int command_seen = 0;
 
 inline bool is_blank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -173,7 +173,8 @@ void start_new_game() {
 
 int execute_command() {
     if (line_buffer[0] == '\n' || !take_command_word()) return 1;
-    const int first_command = commands_executed++ == 0;
+    const int first_command = !command_seen;
+    command_seen = 1;
     if (execute_version2_command(first_command)) return 1;
 
     if (word_is("xboard")) {
@@ -250,7 +251,7 @@ int execute_command() {
 void command_loop() {
     post_mode = 0;
     reset_version2();
-    commands_executed = 0;
+    command_seen = 0;
     ignore_interrupt();
     search_input_hook = take_search_input;
     printf("\n");
