@@ -181,15 +181,23 @@ TEST_F(SearchPoll, QuestionMarkAfterOtherLinesIsStillConsumed) {
     EXPECT_EQ(next_command_line(), "new\n");
 }
 
-// The same limit as the loop's own reads: a line splits at the same place
-// whether a search or the loop reads it.
-TEST_F(SearchPoll, LongLineIsTakenIn255CharacterPieces) {
-    send(std::string(300, 'x') + "\n");
+// A 300-character line splits where the loop's own read splits it,
+// whether the loop or a search reads it.
+TEST_F(SearchPoll, LongLineSplitsAlikeInTheLoopAndInASearch) {
+    std::string line;
+    for (int i = 0; i < 300; i++) line += (char)('a' + i % 26);
+    line += "\n";
+    send(line);
+    const std::string first = next_command_line();
+    const std::string second = next_command_line();
+    EXPECT_EQ(first + second, line);
+    EXPECT_LT(first.size(), line.size() - 1);
+    send(line);
     read_search_input();
     read_search_input();
     EXPECT_EQ(queued_lines(), 2);
-    EXPECT_EQ(next_command_line(), std::string(255, 'x'));
-    EXPECT_EQ(next_command_line(), std::string(45, 'x') + "\n");
+    EXPECT_EQ(next_command_line(), first);
+    EXPECT_EQ(next_command_line(), second);
 }
 
 TEST_F(SearchPoll, QueuedLinesComeBeforeTheStream) {
