@@ -78,6 +78,14 @@ mkdir -p "$work/pelmok" "$work/fairymax" "$work/home"
 # xboard runs the engine command through its own word splitting: keep the
 # path free of spaces.
 ln -s "$pelmok" "$work/pelmok/pelmok"
+# Fairy-Max crashes at random (about one start in two here) on a command it
+# does not know, and xboard sends it one, "computer", before every game: its
+# input passes through a filter that drops that line.
+{
+    echo '#!/usr/bin/env bash'
+    printf 'exec %q < <(exec grep --line-buffered -vx computer)\n' "$fairymax"
+} >"$work/fairymax/fairymax"
+chmod +x "$work/fairymax/fairymax"
 if [ -f "$book" ]; then
     cp "$book" "$work/pelmok/pelmok.opn"
     echo "xboard_match: pelmok plays with the book $(readlink -f "$book")"
@@ -95,7 +103,7 @@ HOME="$work/home" timeout -k 15 "$match_limit" \
     xvfb-run -a -s "-screen 0 1024x768x24" \
     "$xboard" \
     -fcp "$work/pelmok/pelmok" -fd "$work/pelmok" -fn pelmok -firstProtocolVersion 1 \
-    -scp "$fairymax" -sd "$work/fairymax" \
+    -scp "$work/fairymax/fairymax" -sd "$work/fairymax" \
     -matchGames "$games" "${clock_options[@]}" -autoflag \
     -saveGameFile "$work/games.pgn" \
     -debug -nameOfDebugFile "$work/xboard.debug" \
