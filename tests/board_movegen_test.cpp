@@ -273,17 +273,10 @@ TEST(BoardMovegen, CapturesKeepEveryPromotionOnEveryFile) {
                 last[f] = color == WHITE ? 'r' : 'R';
                 neighbours++;
             }
-            const std::string ranks[8] = {color == WHITE ? fen_rank(last) : "8",
-                                          color == WHITE ? fen_rank(seventh) : "8",
-                                          "8",
-                                          "k7",
-                                          "7K",
-                                          "8",
-                                          color == BLACK ? fen_rank(seventh) : "8",
-                                          color == BLACK ? fen_rank(last) : "8"};
-            std::string fen = ranks[0];
-            for (int r = 1; r < 8; r++) fen += "/" + ranks[r];
-            fen += color == WHITE ? " w - - 0 1" : " b - - 0 1";
+            const std::string fen =
+                color == WHITE
+                    ? fen_rank(last) + "/" + fen_rank(seventh) + "/8/k7/7K/8/8/8 w - - 0 1"
+                    : "8/8/8/k7/7K/8/" + fen_rank(seventh) + "/" + fen_rank(last) + " b - - 0 1";
             SCOPED_TRACE(fen);
             ASSERT_TRUE(load(fen.c_str()));
             expect_captures_filter_the_full_list();
