@@ -61,6 +61,26 @@ install(FILES ${PELMOK_MAN_OUTPUTS} DESTINATION "${PELMOK_MAN_DIR}")
 
 set(PELMOK_DEB_MAINTAINER "pelmok developers <pelmok@example.org>"
   CACHE STRING "Maintainer field of the Debian package")
+set(PELMOK_DEB_RELEASE "1")
+
+# Every Debian package documents its licence in /usr/share/doc/PACKAGE/copyright
+# (machine-readable, pointing at the system's copy of the GPL) and carries a
+# changelog for its version; the changelog is compressed like the manual pages.
+set(PELMOK_DOC_DIR "share/doc/pelmok")
+set(PELMOK_DEB_VERSION "${PROJECT_VERSION}-${PELMOK_DEB_RELEASE}")
+configure_file("${CMAKE_CURRENT_LIST_DIR}/changelog.Debian.in"
+  "${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian" @ONLY)
+install(FILES "${CMAKE_CURRENT_LIST_DIR}/copyright" DESTINATION "${PELMOK_DOC_DIR}")
+if(PELMOK_GZIP)
+  add_custom_command(
+    OUTPUT "${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz"
+    COMMAND "${PELMOK_GZIP}" -9 -n -c "${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian"
+            > "${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz"
+    DEPENDS "${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian"
+    VERBATIM)
+  add_custom_target(pelmok-changelog ALL DEPENDS "${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz")
+  install(FILES "${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz" DESTINATION "${PELMOK_DOC_DIR}")
+endif()
 
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "pelmok")
@@ -69,7 +89,7 @@ set(CPACK_PACKAGE_CONTACT "${PELMOK_DEB_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chess engine for xboard")
 set(CPACK_STRIP_FILES TRUE)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${PELMOK_DEB_MAINTAINER}")
-set(CPACK_DEBIAN_PACKAGE_RELEASE "1")
+set(CPACK_DEBIAN_PACKAGE_RELEASE "${PELMOK_DEB_RELEASE}")
 set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
 set(CPACK_DEBIAN_PACKAGE_SECTION "games")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")

@@ -29,19 +29,13 @@ uint64_t as64(PositionKey k) {
     return ((uint64_t)k.high << 32) | k.low;
 }
 
-PositionKey reference_key() {
-    PositionKey key = key_table[castle_rights * 16 + 7];
-    for (int s = 0; s < 64; s++) {
-        if (square_piece[s] == EMPTY) continue;
-        const PositionKey k = key_table[square_color[s] * 8 + square_piece[s] + s * 16];
-        key.low ^= k.low;
-        key.high ^= k.high;
-    }
-    if (side_to_move == BLACK) {
-        key.low ^= key_table[15].low;
-        key.high ^= key_table[15].high;
-    }
-    return key;
+// The full key of the position on the board, position_key left as it was.
+PositionKey full_key() {
+    const PositionKey kept = position_key;
+    compute_key();
+    const PositionKey full = position_key;
+    position_key = kept;
+    return full;
 }
 
 struct Snapshot {
@@ -124,11 +118,7 @@ void check_after_make(const Snapshot &before, Move m) {
     EXPECT_EQ(square_color[to], mover);
     EXPECT_EQ(square_piece[to], (flags & MF_PROMOTION) ? move_promotion(m) : before.piece[from]);
     for (int s = 0; s < 64; s++) EXPECT_EQ(square_color[s] == EMPTY, square_piece[s] == EMPTY) << s;
-    EXPECT_EQ(as64(position_key), as64(reference_key()));
-    const PositionKey incremental = position_key;
-    compute_key();
-    EXPECT_EQ(as64(position_key), as64(incremental));
-    position_key = incremental;
+    EXPECT_EQ(as64(position_key), as64(full_key()));
     const UndoRecord &r = undo_stack[game_ply - 1];
     EXPECT_EQ(r.move, m);
     EXPECT_EQ(r.captured, (flags & MF_CASTLE) ? EMPTY : before.piece[to]);
@@ -242,7 +232,7 @@ TEST(BoardMakeMove, KingSideCastlingMovesTheRook) {
     EXPECT_EQ(square_color[63], EMPTY);
     EXPECT_EQ(castle_rights, CASTLE_BLACK_KINGSIDE | CASTLE_BLACK_QUEENSIDE);
     EXPECT_EQ(fifty_count, 4);
-    EXPECT_EQ(as64(position_key), as64(reference_key()));
+    EXPECT_EQ(as64(position_key), as64(full_key()));
     unmake_move();
     EXPECT_EQ(square_piece[63], ROOK);
     EXPECT_EQ(square_color[63], WHITE);
@@ -380,7 +370,7 @@ TEST(BoardMakeMove, BlackEnPassantRemovesTheWhitePawn) {
     EXPECT_EQ(square_color[44], BLACK);
     EXPECT_EQ(square_piece[35], EMPTY);
     EXPECT_EQ(undo_stack[game_ply - 1].captured, EMPTY);
-    EXPECT_EQ(as64(position_key), as64(reference_key()));
+    EXPECT_EQ(as64(position_key), as64(full_key()));
     unmake_move();
     EXPECT_EQ(square_piece[36], PAWN);
     EXPECT_EQ(square_color[36], WHITE);
@@ -404,17 +394,35 @@ TEST(BoardMakeMove, WhiteEnPassantRemovesTheBlackPawn) {
     EXPECT_EQ(square_piece[sq("d6")], EMPTY);
 }
 
-TEST(BoardMakeMove, CornerCapturesClearRights) {
-    ASSERT_TRUE(load(CASTLE_W));
-    ASSERT_EQ(play("a1", "a8"), 1);
-    EXPECT_EQ(castle_rights, CASTLE_WHITE_KINGSIDE | CASTLE_BLACK_KINGSIDE);
-    unmake_move();
-    ASSERT_TRUE(load("r3k2r/8/8/8/8/8/1B6/R3K2R w KQkq - 0 1"));
-    ASSERT_EQ(play("b2", "h8"), 1);
-    EXPECT_EQ(castle_rights, 15 & ~CASTLE_BLACK_KINGSIDE);
-    ASSERT_TRUE(load("r3k2r/8/8/8/8/8/1b6/R3K2R b KQkq - 0 1"));
-    ASSERT_EQ(play("b2", "a1"), 1);
-    EXPECT_EQ(castle_rights, 15 & ~CASTLE_WHITE_QUEENSIDE);
+// A king leaving its square loses both rights of its side, a rook leaving
+// its corner that corner's right, and any capture on a corner the right of
+// the rook that stood there; other moves keep every right.
+TEST(BoardMakeMove, KingCornerMovesAndCapturesClearRights) {
+    struct Case {
+        const char *fen, *from, *to;
+        int rights;
+    };
+    const int white = CASTLE_WHITE_KINGSIDE | CASTLE_WHITE_QUEENSIDE;
+    const int black = CASTLE_BLACK_KINGSIDE | CASTLE_BLACK_QUEENSIDE;
+    const Case cases[] = {
+        {CASTLE_W, "e1", "f1", black},
+        {CASTLE_W, "a1", "b1", 15 & ~CASTLE_WHITE_QUEENSIDE},
+        {CASTLE_W, "h1", "g1", 15 & ~CASTLE_WHITE_KINGSIDE},
+        {CASTLE_B, "e8", "d8", white},
+        {CASTLE_B, "a8", "a2", 15 & ~CASTLE_BLACK_QUEENSIDE},
+        {CASTLE_B, "h8", "h7", 15 & ~CASTLE_BLACK_KINGSIDE},
+        {CASTLE_W, "a1", "a8", CASTLE_WHITE_KINGSIDE | CASTLE_BLACK_KINGSIDE},
+        {CASTLE_B, "h8", "h1", CASTLE_WHITE_QUEENSIDE | CASTLE_BLACK_QUEENSIDE},
+        {"r3k2r/8/8/8/8/8/1B6/R3K2R w KQkq - 0 1", "b2", "h8", 15 & ~CASTLE_BLACK_KINGSIDE},
+        {"r3k2r/8/8/8/8/8/1b6/R3K2R b KQkq - 0 1", "b2", "a1", 15 & ~CASTLE_WHITE_QUEENSIDE},
+        {"r3k2r/8/8/8/8/8/1B6/R3K2R w KQkq - 0 1", "b2", "g7", 15},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.fen) + " " + c.from + c.to);
+        ASSERT_TRUE(load(c.fen));
+        ASSERT_EQ(play(c.from, c.to), 1);
+        EXPECT_EQ(castle_rights, c.rights);
+    }
 }
 
 TEST(BoardMakeMove, IllegalMovesChangeNothing) {
@@ -464,7 +472,7 @@ TEST(BoardMakeMove, KnightsOutAndBackRestoreTheKey) {
     for (const auto &mv : moves) {
         ASSERT_EQ(play(mv[0], mv[1]), 1);
         ply = 0;
-        EXPECT_EQ(as64(position_key), as64(reference_key()));
+        EXPECT_EQ(as64(position_key), as64(full_key()));
     }
     EXPECT_EQ(game_ply, 4);
     EXPECT_EQ(fifty_count, 4);
@@ -489,7 +497,7 @@ TEST(BoardMakeMove, KingWalkLosesRightsInTheKey) {
     const PositionKey c15 = castle_key(15), c0 = castle_key(0);
     EXPECT_EQ(position_key.low ^ after_pawns.low, c15.low ^ c0.low);
     EXPECT_EQ(position_key.high ^ after_pawns.high, c15.high ^ c0.high);
-    EXPECT_EQ(as64(position_key), as64(reference_key()));
+    EXPECT_EQ(as64(position_key), as64(full_key()));
 }
 
 TEST(BoardMakeMove, FullUndoStackRefusesMoves) {

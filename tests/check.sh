@@ -1,12 +1,51 @@
 #!/usr/bin/env bash
 # pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds and runs every test: the Release build, the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then the system tests
-# (package, front ends, Windows, fuzzing, faults) against the Release build.
+# Builds and runs every test, in stages:
+#   deps      installs the Debian packages the tests need (tests/install_deps.sh)
+#   release   the Release build, its unit tests, transcripts and signature
+#             (bench and the pinned searches against tests/data/golden.txt)
+#   format    clang-format finds nothing to change
+#   clang     the same code built with clang, warnings as errors, and its
+#             signature
+#   sanitize  the unit tests and transcripts under AddressSanitizer and
+#             UndefinedBehaviorSanitizer
+#   system    package, front ends, Windows, fuzzing and faults, against the
+#             Release build
+# and prints the time each stage took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --workflow --preset release
-cmake --build --preset release --target format-check
-cmake --workflow --preset debug-sanitize
-ctest --preset system
+
+stage_times=()
+print_times() {
+    local status=$?
+    if [[ ${#stage_times[@]} -gt 0 ]]; then
+        echo "check: seconds per stage"
+        printf '  %s\n' "${stage_times[@]}"
+    fi
+    [[ $status -eq 0 ]] || echo "check: FAILED in stage ${current_stage:-?}"
+    exit "$status"
+}
+trap print_times EXIT
+
+stage() {
+    current_stage=$1
+    shift
+    local start=$SECONDS
+    echo "=== check: $current_stage"
+    "$@"
+    stage_times+=("$(printf '%-9s %5d' "$current_stage" $((SECONDS - start)))")
+}
+
+clang_build() {
+    cmake --preset clang
+    cmake --build --preset clang --parallel 2
+    bash tests/check_golden.sh build/clang/pelmok-tools
+}
+
+stage deps bash tests/install_deps.sh
+stage release cmake --workflow --preset release
+stage format cmake --build --preset release --target format-check
+stage clang clang_build
+stage sanitize cmake --workflow --preset debug-sanitize
+stage system ctest --preset system

@@ -56,15 +56,6 @@ TEST(EvalMaterial, InitialPositionIsLevelForEitherSide) {
     EXPECT_EQ(material_difference, 0);
 }
 
-TEST(EvalMaterial, PieceValues) {
-    EXPECT_EQ(piece_value[PAWN], 100);
-    EXPECT_EQ(piece_value[KNIGHT], 301);
-    EXPECT_EQ(piece_value[BISHOP], 301);
-    EXPECT_EQ(piece_value[ROOK], 500);
-    EXPECT_EQ(piece_value[QUEEN], 900);
-    EXPECT_EQ(piece_value[KING], 0);
-}
-
 TEST(EvalMaterial, QueenCountsOnlyItsMaterial) {
     // Both kings on the endgame table (e1, e8: 30 each); the queen adds 900
     // wherever it stands.

@@ -144,12 +144,23 @@ TEST_F(SearchTimeControl, LevelStopsAtTheFirstUnreadableNumber) {
     EXPECT_EQ(level_base, 5);
 }
 
-TEST_F(SearchTimeControl, LevelReadsFromTheSeventhCharacter) {
+// Any word beginning with "level" is the command; its numbers follow the
+// word, however long it is.
+TEST_F(SearchTimeControl, LevelReadsAfterItsWord) {
     level_command("level 0 2 12\n");
     level_command("levelx 40 5 0\n");
     EXPECT_EQ(level_moves, 40);
     EXPECT_EQ(level_base, 5);
     EXPECT_EQ(level_increment, 0);
+    level_command("levelxy 30 4 2\n");
+    EXPECT_EQ(level_moves, 30);
+    EXPECT_EQ(level_base, 4);
+    EXPECT_EQ(level_increment, 2);
+    level_command("  level\t20 3:15 1\n");
+    EXPECT_EQ(level_moves, 20);
+    EXPECT_EQ(level_base, 3);
+    EXPECT_EQ(level_base_seconds, 15);
+    EXPECT_EQ(level_increment, 1);
     level_command("level 0 2 12\n");
     // Too short to hold a number: nothing is read.
     level_command("level\n");

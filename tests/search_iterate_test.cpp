@@ -13,6 +13,7 @@
 #include "book/book.h"
 #include "protocol/protocol.h"
 #include "search/search.h"
+#include "tests/golden.h"
 
 namespace {
 
@@ -40,21 +41,6 @@ std::vector<std::string> split_lines(const std::string &text) {
     return lines;
 }
 
-// Replaces the third field (elapsed centiseconds) by "*", checking that it
-// is a number; the rest of the line is kept byte for byte.
-std::string mask_time(const std::string &line) {
-    size_t first = line.find("  ");
-    if (first == std::string::npos) return "bad: " + line;
-    size_t second = line.find("  ", first + 2);
-    if (second == std::string::npos) return "bad: " + line;
-    size_t third = line.find("  ", second + 2);
-    if (third == std::string::npos) return "bad: " + line;
-    const std::string field = line.substr(second + 2, third - second - 2);
-    if (field.empty() || field.find_first_not_of("0123456789") != std::string::npos)
-        return "bad time: " + line;
-    return line.substr(0, second + 2) + "*" + line.substr(third);
-}
-
 // Runs a posted search and returns its thinking lines with the time masked.
 std::vector<std::string> posted_search(const char *fen, int depth) {
     setup(fen);
@@ -64,6 +50,15 @@ std::vector<std::string> posted_search(const char *fen, int depth) {
     std::vector<std::string> lines = split_lines(testing::internal::GetCapturedStdout());
     for (std::string &line : lines) line = mask_time(line);
     return lines;
+}
+
+// The node count, fourth field of a thinking line.
+uint32_t nodes_of(const std::string &line) {
+    std::istringstream in(line);
+    std::string depth, score, time;
+    uint32_t nodes = 0;
+    in >> depth >> score >> time >> nodes;
+    return nodes;
 }
 
 std::string joined(const std::vector<std::string> &lines) {
@@ -184,63 +179,25 @@ TEST(SearchDriver, TableIsAgedAndKeptAcrossSearches) {
     EXPECT_EQ(tt_table[index].depth, 2);
 }
 
-// Pinned trees: the whole posted output (time masked) of fixed-depth
-// searches from a clean table. Any change in move generation, ordering,
-// evaluation, pruning or table use shows here.
-struct Pinned {
-    const char *fen;
-    int depth;
-    const char *output;
-};
-
-const Pinned PINNED[] = {
-    {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 5,
-     "1  41  *  21  d2d4\n"
-     "2  0  *  92  d2d4 d7d5\n"
-     "3  30  *  738  d2d4 d7d5 b1c3\n"
-     "4  4  *  3333  e2e4 d7d5 f1b5 c8d7 b5d3\n"
-     "5  30  *  14655  e2e4 b8c6 b1c3 e7e5 g1f3\n"},
-    {"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 4,
-     "1  73  *  1890  e2a6 b4c3\n"
-     "2  73  *  2162  e2a6 b4c3\n"
-     "3  36  *  12582  d5e6 e7e6 e2a6 e6e5\n"
-     "4  36  *  34206  d5e6 e7e6 e2a6 e6e5\n"},
-    {"8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1", 6,
-     "1  38  *  15  b4f4\n"
-     "2  55  *  253  b4f4 h4g3 f4f7\n"
-     "3  55  *  464  b4f4\n"
-     "4  32  *  3432  b4f4 h4g3 f4f7 c7c6 f7g7\n"
-     "5  32  *  5369  b4f4\n"
-     "6  12  *  38258  b4c4 h5h7 e2e3 h4g3 e3f4 g3g2\n"},
-    {"r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4", 3,
-     "1  47  *  46  h5f7\n"
-     "2  9999  *  262  h5f7\n"
-     "3  9999  *  1611  h5f7\n"},
-    {"8/P7/8/8/8/8/k6K/8 w - - 0 1", 5,
-     "1  777  *  10  a7a8q\n"
-     "2  777  *  119  a7a8q a2b3 h2g3\n"
-     "3  777  *  204  a7a8q\n"
-     "4  777  *  2060  a7a8q a2b3 h2g3 b3c4 g3f4\n"
-     "5  777  *  2509  a7a8q\n"},
-    {"7k/8/8/8/8/8/R7/1R4K1 w - - 0 1", 4,
-     "1  915  *  32  a2a7\n"
-     "2  906  *  189  a2a7 h8g8\n"
-     "3  924  *  1097  a2a7 h8g8 b1b7\n"
-     "4  9997  *  7619  a2a7 h8g8 b1b8\n"},
-};
-
+// Pinned trees: the whole posted output (time masked) of the fixed-depth
+// searches of tests/data/golden.txt, from a clean table. Any change in move
+// generation, ordering, evaluation, pruning or table use shows here.
 TEST(SearchPinned, FixedDepthSearchesAreUnchanged) {
-    for (const Pinned &p : PINNED) {
-        EXPECT_EQ(joined(posted_search(p.fen, p.depth)), p.output) << p.fen;
+    const std::vector<GoldenSearch> searches = golden_searches();
+    ASSERT_GE(searches.size(), 1u);
+    for (const GoldenSearch &g : searches) {
+        SCOPED_TRACE(std::to_string(g.depth) + " " + g.fen);
+        EXPECT_EQ(joined(posted_search(g.fen.c_str(), g.depth)), joined(g.lines));
+        EXPECT_EQ(move_text(pv_table[0][0]), g.best);
         ASSERT_EQ(ply, 0);
     }
 }
 
 TEST(SearchPinned, SameSearchTwiceFromACleanStateIsIdentical) {
-    const Pinned &p = PINNED[0];
-    const std::string first = joined(posted_search(p.fen, p.depth));
+    const GoldenSearch g = golden_searches().at(0);
+    const std::string first = joined(posted_search(g.fen.c_str(), g.depth));
     const uint32_t nodes = node_count;
-    EXPECT_EQ(joined(posted_search(p.fen, p.depth)), first);
+    EXPECT_EQ(joined(posted_search(g.fen.c_str(), g.depth)), first);
     EXPECT_EQ(node_count, nodes);
 }
 
@@ -310,9 +267,14 @@ TEST(SearchAbort, DeadlineLeavesThePositionAsItWas) {
 }
 
 TEST(SearchAbort, AbortedIterationPrintsNothing) {
-    const Pinned &kiwipete = PINNED[1];
-    const std::vector<std::string> full = split_lines(kiwipete.output);
-    setup(kiwipete.fen);
+    const char *fen = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
+    const std::vector<std::string> full = golden_search(fen, 4).lines;
+    ASSERT_GE(full.size(), 3u);
+    // The first poll once a move is known, at node 2048 or 4096, falls
+    // after depth 1 and before the end of depth 3.
+    ASSERT_LT(nodes_of(full[0]), 2048u);
+    ASSERT_GT(nodes_of(full[2]), 4096u);
+    setup(fen);
     fresh_state(30);
     time_budget_ms = 0;
     const Snapshot before = take_snapshot();
@@ -320,9 +282,8 @@ TEST(SearchAbort, AbortedIterationPrintsNothing) {
     run_search(2);
     std::vector<std::string> lines = split_lines(testing::internal::GetCapturedStdout());
     EXPECT_EQ(search_aborted, 1);
-    // Depth 1 ends at node 1890 and depth 3 at 12582; the first poll after
-    // a move is known (node 2048 or 4096) ends depth 2 or 3, and only the
-    // iterations finished before it are printed, as a full search prints them.
+    // Only the iterations finished before that poll are printed, as a full
+    // search prints them.
     ASSERT_GE(lines.size(), 1u);
     ASSERT_LE(lines.size(), 2u);
     for (size_t i = 0; i < lines.size(); i++) EXPECT_EQ(mask_time(lines[i]), full[i]);

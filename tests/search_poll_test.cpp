@@ -7,13 +7,16 @@
 #include <csetjmp>
 #include <cstdint>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <type_traits>
 #include <unistd.h>
+#include <vector>
 
 #include "book/book.h"
 #include "protocol/protocol.h"
 #include "search/search.h"
+#include "tests/golden.h"
 
 namespace {
 
@@ -178,15 +181,23 @@ TEST_F(SearchPoll, QuestionMarkAfterOtherLinesIsStillConsumed) {
     EXPECT_EQ(next_command_line(), "new\n");
 }
 
-// The same limit as the loop's own reads: a line splits at the same place
-// whether a search or the loop reads it.
-TEST_F(SearchPoll, LongLineIsTakenIn255CharacterPieces) {
-    send(std::string(300, 'x') + "\n");
+// A 300-character line splits where the loop's own read splits it,
+// whether the loop or a search reads it.
+TEST_F(SearchPoll, LongLineSplitsAlikeInTheLoopAndInASearch) {
+    std::string line;
+    for (int i = 0; i < 300; i++) line += (char)('a' + i % 26);
+    line += "\n";
+    send(line);
+    const std::string first = next_command_line();
+    const std::string second = next_command_line();
+    EXPECT_EQ(first + second, line);
+    EXPECT_LT(first.size(), line.size() - 1);
+    send(line);
     read_search_input();
     read_search_input();
     EXPECT_EQ(queued_lines(), 2);
-    EXPECT_EQ(next_command_line(), std::string(255, 'x'));
-    EXPECT_EQ(next_command_line(), std::string(45, 'x') + "\n");
+    EXPECT_EQ(next_command_line(), first);
+    EXPECT_EQ(next_command_line(), second);
 }
 
 TEST_F(SearchPoll, QueuedLinesComeBeforeTheStream) {
@@ -247,15 +258,21 @@ TEST_F(SearchPoll, QuestionMarkEndsARunningSearch) {
     unmake_move();
 }
 
+// The search reads and queues them, and visits the pinned tree all the same.
 TEST_F(SearchPoll, OtherLinesDoNotDisturbTheSearch) {
+    const GoldenSearch g = golden_search(START, 5);
     setup(START);
     fresh_state(5);
     search_input_hook = take_search_input;
     send("hint\nlevel 40 5 0\n");
-    run_search(0);
+    testing::internal::CaptureStdout();
+    run_search(2);
+    std::istringstream printed(testing::internal::GetCapturedStdout());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(printed, line);) lines.push_back(mask_time(line));
     EXPECT_EQ(search_aborted, 0);
-    EXPECT_EQ(node_count, 14655u);
-    EXPECT_EQ(move_text(pv_table[0][0]), std::string("e2e4"));
+    EXPECT_EQ(lines, g.lines);
+    EXPECT_EQ(move_text(pv_table[0][0]), g.best);
     EXPECT_EQ(input_during_search, 1);
     EXPECT_EQ(queued_lines(), 2);
     EXPECT_EQ(next_command_line(), "hint\n");

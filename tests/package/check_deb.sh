@@ -2,8 +2,9 @@
 # pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 # SPDX-License-Identifier: GPL-3.0-or-later
 # check_deb.sh BUILD_DIR: builds the Debian package from a configured build
-# directory, checks its contents, installs it, talks to the installed engine
-# the way xboard's plug-in entry starts it, and removes the package again.
+# directory, checks its contents and runs lintian on it (any error fails),
+# installs it, talks to the installed engine the way xboard's plug-in entry
+# starts it, and removes the package again.
 # Needs root (dpkg -i); exits 77 when not root so ctest can report a skip.
 set -euo pipefail
 
@@ -24,7 +25,7 @@ if [[ $(id -u) -ne 0 ]]; then
     echo "check_deb: SKIP: installing a package needs root" >&2
     exit 77
 fi
-for tool in cpack dpkg dpkg-deb timeout; do
+for tool in cpack dpkg dpkg-deb lintian timeout; do
     command -v "$tool" >/dev/null || fail "$tool is not installed"
 done
 [[ -f $build_dir/CPackConfig.cmake ]] || fail "$build_dir has no CPackConfig.cmake (configure it first)"
@@ -71,6 +72,8 @@ dpkg-deb -c "$deb" >"$work/listing"
 # Regular files only, as "mode owner path".
 awk '$1 !~ /^d/ { print $1, $2, $NF }' "$work/listing" | sort >"$work/files"
 sort >"$work/expected" <<'EOF'
+-rw-r--r-- root/root ./usr/share/doc/pelmok/changelog.Debian.gz
+-rw-r--r-- root/root ./usr/share/doc/pelmok/copyright
 -rw-r--r-- root/root ./usr/share/games/pelmok/pelmok.opn
 -rw-r--r-- root/root ./usr/share/games/plugins/xboard/pelmok.eng
 -rw-r--r-- root/root ./usr/share/man/man6/pelmok-tools.6.gz
@@ -103,6 +106,28 @@ if command -v groff >/dev/null; then
     rendered=$(zcat "$man_dir/pelmok.6.gz" | groff -man -Tutf8 -P-cbou 2>/dev/null)
     grep -q "insufficient materiel" <<<"$rendered" ||
         fail "pelmok(6) lacks the insufficient material note"
+fi
+
+# The licence in the machine-readable format, pointing at the system's GPL;
+# a changelog whose latest entry is this very version.
+doc_dir="$root/usr/share/doc/pelmok"
+copyright=$(cat "$doc_dir/copyright")
+[[ $(head -n 1 <<<"$copyright") == Format:\ *copyright-format/1.0/ ]] ||
+    fail "copyright is not in the machine-readable format"
+grep -qx 'License: GPL-3.0-or-later' <<<"$copyright" || fail "copyright names no GPL-3.0-or-later"
+grep -q '/usr/share/common-licenses/GPL-3' <<<"$copyright" ||
+    fail "copyright does not point at /usr/share/common-licenses/GPL-3"
+gzip -t "$doc_dir/changelog.Debian.gz" || fail "changelog.Debian.gz is not valid gzip"
+changelog_head=$(zcat "$doc_dir/changelog.Debian.gz" | head -n 1)
+[[ $changelog_head == "pelmok ($(field Version)) "* ]] ||
+    fail "changelog starts '$changelog_head', not with version $(field Version)"
+
+# lintian: errors fail the test; warnings and the rest are shown.
+lintian_status=0
+lintian --fail-on error "$deb" >"$work/lintian.txt" 2>&1 || lintian_status=$?
+grep -v 'running with root privileges' "$work/lintian.txt" | sed 's/^/check_deb: lintian: /' || true
+if [[ $lintian_status -ne 0 ]] || grep -q '^E: ' "$work/lintian.txt"; then
+    fail "lintian reports errors (status $lintian_status)"
 fi
 
 # The plug-in file: the format of Debian's own, "cd DIR;COMMAND" on line 2.
