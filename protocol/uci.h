@@ -63,11 +63,15 @@ void uci_take_search_input();
 // Reads and handles lines, blocking, until the bestmove held after
 // "go infinite" or "go ponder" may go out (or the input ends).
 void uci_wait_for_release();
+// Forgets held lines, the end of input and the flags of a "go"; the loop
+// starts with it.
+void uci_reset_input();
 
 // The "go" in progress and what arrived for it.
 extern int uci_hold_bestmove; // bestmove waits for "stop" or "ponderhit"
 extern int uci_infinite;      // "go infinite": only "stop" lets it out
 extern int uci_pondering;     // "go ponder" before "ponderhit"
+extern int uci_unbounded;     // neither a clock, a movetime nor a depth
 extern int uci_ponderhit_budget_ms;
 extern int uci_quit_requested;
 

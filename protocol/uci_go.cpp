@@ -66,6 +66,7 @@ void set_limits(const UciGoRequest &go) {
     uci_ponderhit_budget_ms = budget;
     uci_infinite = go.infinite;
     uci_pondering = go.ponder;
+    uci_unbounded = budget == UCI_NO_TIME_LIMIT && go.depth == UCI_NOT_GIVEN;
     uci_hold_bestmove = go.infinite || go.ponder;
     // The search's own pondering: no deadline while both are set.
     ponder_enabled = go.ponder;
@@ -144,8 +145,7 @@ int uci_go(const char *arguments) {
     // 5. After "go infinite" or "go ponder" the answer waits for "stop" or
     // "ponderhit", even when the search ended before.
     uci_wait_for_release();
-    uci_hold_bestmove = 0;
-    uci_pondering = 0;
+    uci_hold_bestmove = uci_infinite = uci_pondering = uci_unbounded = 0;
 
     // 6. Exactly one bestmove.
     printf("bestmove %s", best ? move_text(best) : "0000");

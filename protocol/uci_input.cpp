@@ -13,6 +13,7 @@
 int uci_hold_bestmove = 0;
 int uci_infinite = 0;
 int uci_pondering = 0;
+int uci_unbounded = 0;
 int uci_ponderhit_budget_ms = 0;
 int uci_quit_requested = 0;
 
@@ -25,15 +26,24 @@ constexpr char UNWRITTEN = '\x7f';
 
 // Lines read but not yet carried out by the loop, oldest first. A search
 // looks at them from the front: what it can answer at once it answers and
-// blanks; the rest waits for the loop, in order.
-char held[UCI_HELD_LINES][UCI_LINE_SIZE];
-int held_first = 0;
+// drops; the rest waits for the loop, in order. The texts stay in their
+// slots; held_slot lists the slots in use in order, then the free ones.
+char held_text[UCI_HELD_LINES][UCI_LINE_SIZE];
+int held_slot[UCI_HELD_LINES];
 int held_count = 0;
 int examined = 0; // held lines, from the front, that the search has looked at
 int input_ended = 0;
 
 char *held_line(int index) {
-    return held[(held_first + index) % UCI_HELD_LINES];
+    return held_text[held_slot[index]];
+}
+
+// Takes the line at index out of the order; its slot becomes free.
+void drop_held(int index) {
+    const int slot = held_slot[index];
+    for (int i = index; i < held_count - 1; i++) held_slot[i] = held_slot[i + 1];
+    held_slot[held_count - 1] = slot;
+    held_count--;
 }
 
 int piece_length(const char piece[LINE_SIZE]) {
@@ -62,13 +72,17 @@ int read_whole_line(char line[UCI_LINE_SIZE]) {
     return read_any;
 }
 
-// The end of input ends a search at once only when no held command still
-// waits: the last of them is what the client is waiting for.
-void note_end_of_input() {
-    input_ended = 1;
-    input_closed = 1;
-    for (int i = 0; i < held_count; i++)
-        if (held_line(i)[0] != '\0') input_closed = 0;
+// A search that only "stop" or "ponderhit" can end.
+bool open_ended() {
+    return uci_infinite || uci_pondering || uci_unbounded;
+}
+
+// Once the input has ended, a search ends at once, unless a held command
+// still waits (the last of them is what the client is waiting for) and the
+// search ends by itself: no "stop" can come any more.
+void update_input_closed() {
+    if (!input_ended) return;
+    input_closed = open_ended() || held_count == 0;
 }
 
 void stop_search() {
@@ -77,11 +91,6 @@ void stop_search() {
     ponder_pending = 0;
     uci_pondering = 0;
     uci_hold_bestmove = 0;
-}
-
-void quit() {
-    uci_quit_requested = 1;
-    stop_search();
 }
 
 // "ponderhit": the expected move was played; the clock runs from now on.
@@ -98,41 +107,43 @@ void ponder_hit() {
 // follows a "go" is meant for it ("stop" stops that search, "isready" waits
 // for it), as if each "go" were carried out before the next line is read.
 void examine_held() {
-    for (; examined < held_count; examined++) {
-        char *line = held_line(examined);
+    while (examined < held_count) {
         const char *arguments;
-        switch (uci_command(line, &arguments)) {
-        case UCI_GO:
-            return;
-        case UCI_ISREADY:
-            printf("readyok\n");
-            fflush(stdout);
-            break;
-        case UCI_STOP:
-            stop_search();
-            break;
-        case UCI_PONDERHIT:
-            ponder_hit();
-            break;
-        default:
-            // position, setoption, ucinewgame, uci: for the loop.
+        const int command = uci_command(held_line(examined), &arguments);
+        if (command == UCI_GO) break;
+        if (command == UCI_POSITION || command == UCI_SETOPTION || command == UCI_UCINEWGAME ||
+            command == UCI_UCI) {
+            examined++; // for the loop, in order
             continue;
         }
-        line[0] = '\0';
+        if (command == UCI_ISREADY) {
+            printf("readyok\n");
+            fflush(stdout);
+        } else if (command == UCI_STOP) {
+            stop_search();
+        } else if (command == UCI_PONDERHIT) {
+            ponder_hit();
+        }
+        drop_held(examined);
     }
+    update_input_closed();
 }
 
 // Reads one line into the queue; 0 at the end of input. "quit" acts at
 // once, wherever it stands: the client wants the engine gone.
 int read_into_queue() {
-    char *line = held_line(held_count);
+    char *line = held_text[held_slot[held_count]];
     if (!read_whole_line(line)) {
-        note_end_of_input();
+        input_ended = 1;
+        update_input_closed();
         return 0;
     }
     held_count++;
     const char *arguments;
-    if (uci_command(line, &arguments) == UCI_QUIT) quit();
+    if (uci_command(line, &arguments) == UCI_QUIT) {
+        uci_quit_requested = 1;
+        stop_search();
+    }
     return 1;
 }
 
@@ -141,35 +152,44 @@ int read_into_queue() {
 int uci_read_line(char line[UCI_LINE_SIZE]) {
     if (held_count > 0) {
         memcpy(line, held_line(0), UCI_LINE_SIZE);
-        held_first = (held_first + 1) % UCI_HELD_LINES;
-        held_count--;
+        drop_held(0);
         if (examined > 0) examined--;
-        if (input_ended) note_end_of_input();
+        update_input_closed();
         return 1;
     }
     if (input_ended) return 0;
     if (!read_whole_line(line)) {
-        note_end_of_input();
+        input_ended = 1;
+        update_input_closed();
         return 0;
     }
     return 1;
 }
 
-// With every slot taken the rest stays unread until the loop catches up.
+// Every slot taken: the rest stays unread until the loop catches up, and
+// an open-ended search, whose "stop" would now never be read, ends here.
 void uci_take_search_input() {
     examine_held();
     while (!uci_quit_requested && !input_ended && held_count < UCI_HELD_LINES && input_waiting()) {
         if (!read_into_queue()) return;
         examine_held();
     }
+    if (held_count == UCI_HELD_LINES && open_ended()) stop_search();
 }
 
-// A client that sends command after command without "stop" gets its
-// bestmove once every slot is taken, rather than a lost line or a hang.
+// The same for a bestmove held after the search has ended.
 void uci_wait_for_release() {
     examine_held();
     while (uci_hold_bestmove && !uci_quit_requested && held_count < UCI_HELD_LINES) {
         if (!read_into_queue()) return;
         examine_held();
     }
+}
+
+void uci_reset_input() {
+    for (int i = 0; i < UCI_HELD_LINES; i++) held_slot[i] = i;
+    held_count = examined = 0;
+    input_ended = 0;
+    uci_hold_bestmove = uci_infinite = uci_pondering = uci_unbounded = 0;
+    uci_quit_requested = 0;
 }

@@ -27,8 +27,8 @@
 #define PELMOK_VERSION "unknown"
 #endif
 
-int uci_own_book = 1;
-int uci_ponder_option = 0;
+int uci_own_book;
+int uci_ponder_option;
 
 namespace {
 
@@ -95,6 +95,9 @@ void uci_new_game() {
 }
 
 void uci_loop() {
+    uci_reset_input();
+    uci_own_book = 1;
+    uci_ponder_option = 0;
     ignore_interrupt();
     search_input_hook = uci_take_search_input;
     report_iteration = uci_report_iteration;

@@ -275,11 +275,16 @@ TEST_F(UciChild, QuitDuringASearch) {
     quit();
 }
 
+// The end of input ends an open-ended search at once; commands read
+// during it are still carried out, in order.
 TEST_F(UciChild, EndOfInputDuringASearch) {
     engine.send("position startpos\ngo infinite\n");
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    engine.send("foo\nposition startpos moves e2e4\ngo depth 2\n");
     engine.close_input();
     EXPECT_TRUE(white_first_bestmove(engine.read_until("bestmove", REPLY_MS))) << engine.output();
+    const std::string reply = engine.read_until("bestmove", REPLY_MS);
+    EXPECT_FALSE(reply.empty() || white_first_bestmove(reply)) << engine.output();
     EXPECT_TRUE(engine.exits_with_zero(REPLY_MS)) << engine.output();
 }
 
