@@ -88,9 +88,10 @@ UciGoRequest uci_parse_go(const char *arguments);
 int uci_time_budget(const UciGoRequest &go, int side, int plies_played);
 
 // Commands.
-extern int uci_own_book;      // option OwnBook
-extern int uci_ponder_option; // option Ponder
-extern int uci_plies_played;  // the moves of the last "position" line
+extern int uci_own_book;        // option OwnBook
+extern int uci_ponder_option;   // option Ponder
+extern int uci_plies_played;    // the moves of the last "position" line
+extern int uci_game_from_start; // the last "position" began at the initial one
 void uci_position(const char *arguments);
 void uci_set_option(const char *arguments);
 void uci_new_game();

@@ -78,15 +78,10 @@ void set_limits(const UciGoRequest &go) {
 } // namespace
 
 UciGoRequest uci_parse_go(const char *arguments) {
-    UciGoRequest go = {UCI_NOT_GIVEN,
-                       UCI_NOT_GIVEN,
-                       UCI_NOT_GIVEN,
-                       UCI_NOT_GIVEN,
-                       UCI_NOT_GIVEN,
-                       UCI_NOT_GIVEN,
-                       UCI_NOT_GIVEN,
-                       0,
-                       0};
+    UciGoRequest go;
+    go.wtime = go.btime = go.winc = go.binc = UCI_NOT_GIVEN;
+    go.movestogo = go.movetime = go.depth = UCI_NOT_GIVEN;
+    go.infinite = go.ponder = 0;
     UciWord word;
     const char *p = arguments;
     for (;;) {
@@ -130,6 +125,8 @@ int uci_go(const char *arguments) {
     if (first_legal_move() == 0) {
         printf("info depth 0 score %s\n", in_check(side_to_move) ? "mate 0" : "cp 0");
     } else {
+        // The book's lines start from the initial position and nowhere else.
+        if (!uci_game_from_start) book_enabled = 0;
         run_search(2);
         const int from_book = book_enabled == 1;
         best = pv_table[0][0];

@@ -92,6 +92,7 @@ void uci_new_game() {
     new_game();
     refresh_moves();
     uci_plies_played = 0;
+    uci_game_from_start = 1;
 }
 
 void uci_loop() {

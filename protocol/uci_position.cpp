@@ -7,11 +7,11 @@
 
 #include <cstring>
 
-#include "book/book.h"
 #include "protocol/protocol.h"
 #include "search/search.h"
 
 int uci_plies_played = 0;
+int uci_game_from_start = 1;
 
 namespace {
 
@@ -27,7 +27,6 @@ constexpr int LONGEST_MOVE_TEXT = 5;
 
 char fen_text[UCI_LINE_SIZE];
 
-// The book's lines start from the initial position and nowhere else.
 bool at_initial_position() {
     return game_ply == 0 && side_to_move == WHITE && castle_rights == ALL_CASTLE_RIGHTS &&
            ep_square < 0 && memcmp(square_piece, initial_piece, sizeof square_piece) == 0 &&
@@ -88,8 +87,7 @@ void uci_position(const char *arguments) {
         return;
     }
     uci_plies_played = 0;
-    // A game from another position is out of the book from its start.
-    if (!at_initial_position()) book_enabled = 0;
+    uci_game_from_start = at_initial_position();
 
     // 2. Words up to "moves" mean nothing; then the moves, up to the first
     // one that is not a legal move here.
