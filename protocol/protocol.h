@@ -9,6 +9,9 @@
 #include "board/board.h"
 #include "platform/platform.h"
 
+// The name front ends show, with the version of the banner.
+constexpr char ENGINE_NAME[] = "pelmok 2.3c";
+
 // Line input shared by the command loop and the search. Lines that a search
 // reads are queued and handed to the loop, in order, after it.
 constexpr int INPUT_QUEUE_LINES = 64;

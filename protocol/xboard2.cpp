@@ -29,7 +29,6 @@ constexpr int FIRST_VERSION_2 = 2;
 
 // done=1 ends the front end's wait for features at once.
 const char *const FEATURE_LINES[] = {
-    "feature myname=\"pelmok 2.3c\" variants=\"normal\"",
     "feature ping=1 setboard=1 analyze=1 usermove=0 time=1 draw=0 sigint=0 sigterm=0 reuse=1 "
     "colors=1 nps=0 done=1",
 };
@@ -76,6 +75,7 @@ bool word_is(const char *command) {
 }
 
 void send_features() {
+    printf("feature myname=\"%s\" variants=\"normal\"\n", ENGINE_NAME);
     for (const char *line : FEATURE_LINES) printf("%s\n", line);
 }
 

@@ -18,7 +18,9 @@
 # Standard input is a file, so a search may read ahead through the lines that
 # follow it; they wait for it, and so does the end of input behind them. A
 # transcript whose last line starts a search must end with another line
-# ("quit"): the end of input with nothing waiting ends a search at once.
+# ("quit"): the end of input with nothing waiting ends a search at once. In
+# UCI a "quit" read ahead ends the search too: a UCI transcript ends with a
+# line that starts no search, such as "isready", and no "quit".
 set -euo pipefail
 
 if [[ $# -ne 2 ]]; then
@@ -50,9 +52,10 @@ status=0
 
 # A thinking line is four integers, two blanks between them and one after,
 # then the moves of the line, each after a blank; only its third field is
-# masked.
+# masked. A UCI info line has its time and nps fields masked.
 mask() {
-    sed -E 's/^(-?[0-9]+  -?[0-9]+  )-?[0-9]+(  [0-9]+ ( [a-h][1-8][a-h][1-8][nbrq]?)*)$/\1*\2/' "$1"
+    sed -E -e 's/^(-?[0-9]+  -?[0-9]+  )-?[0-9]+(  [0-9]+ ( [a-h][1-8][a-h][1-8][nbrq]?)*)$/\1*\2/' \
+        -e 's/^(info depth [0-9]+ score (cp|mate) -?[0-9]+ time )[0-9]+( nodes [0-9]+ nps )[0-9]+(( pv( [a-h][1-8][a-h][1-8][nbrq]?)+)?)$/\1*\3*\4/' "$1"
 }
 
 mask "$work/stdout" >"$work/actual"

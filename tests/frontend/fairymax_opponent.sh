@@ -4,7 +4,8 @@
 # Fairy-Max as xboard's opponent. Debian's fairymax 5.0b crashes on about
 # every other "computer" command, which xboard sends both engines at the start
 # of an engine-engine match; the command only says the opponent is a program,
-# so it is dropped here. The interrupt xboard sends its engines is ignored, as
-# fairymax itself ignores it.
+# so it is dropped here. Its other crashes depend on where its memory lands,
+# so it runs without address randomisation. The interrupt xboard sends its
+# engines is ignored, as fairymax itself ignores it.
 trap '' INT
-sed -u '/^computer[[:space:]]*$/d' | "${FAIRYMAX:-/usr/games/fairymax}"
+sed -u '/^computer[[:space:]]*$/d' | setarch -R "${FAIRYMAX:-/usr/games/fairymax}"

@@ -154,6 +154,8 @@ def main():
     ap.add_argument("--match-limit", type=int, default=0)
     ap.add_argument("--stall-seconds", type=int, required=True)
     ap.add_argument("--strict-claims", action="store_true")
+    ap.add_argument("--engine-tag", default="first", choices=("first", "second"),
+                    help="which of xboard's engines is the one judged")
     args = ap.parse_args()
 
     failures = []
@@ -174,7 +176,7 @@ def main():
         failures.append("xboard saved %d of %d games" % (len(games), args.games))
 
     try:
-        log_games, sent, answers, problems, longest = scan_log(args.log)
+        log_games, sent, answers, problems, longest = scan_log(args.log, args.engine_tag)
     except FileNotFoundError:
         log_games, sent, answers, problems, longest = [], {}, {}, ["no xboard debug log"], (0, "")
     failures.extend(problems)

@@ -2,7 +2,7 @@
 # pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds one fuzz target and runs it for SECONDS from its seed corpus.
-# Usage: tests/fuzz/run_fuzz.sh command_loop|book|fen SECONDS [libFuzzer options...]
+# Usage: tests/fuzz/run_fuzz.sh command_loop|book|fen|uci SECONDS [libFuzzer options...]
 # New inputs collect in build/fuzz/corpus/TARGET (kept between runs); a crash
 # is written to build/fuzz/artifacts/TARGET/ and makes the script fail.
 set -euo pipefail
@@ -12,14 +12,14 @@ root=$(cd "$here/../.." && pwd)
 build=${PELMOK_FUZZ_BUILD:-$root/build/fuzz}
 
 if [ $# -lt 2 ]; then
-    echo "usage: $0 command_loop|book|fen SECONDS [libFuzzer options...]" >&2
+    echo "usage: $0 command_loop|book|fen|uci SECONDS [libFuzzer options...]" >&2
     exit 2
 fi
 target=$1
 seconds=$2
 shift 2
 case $target in
-command_loop) max_len=8192 ;;
+command_loop | uci) max_len=8192 ;;
 book) max_len=16384 ;;
 fen) max_len=512 ;;
 *)

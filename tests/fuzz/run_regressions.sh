@@ -19,7 +19,7 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 passed=0
 failed=0
-for target in command_loop book fen; do
+for target in command_loop book fen uci; do
     dirs=("$here/regressions/$target")
     [ "$with_corpus" = 1 ] && dirs+=("$here/corpus/$target")
     for dir in "${dirs[@]}"; do

@@ -1,0 +1,101 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// UCI mode, chosen when the first word of the input is "uci": the same
+// search, its limits set from "go" and its iterations reported as info lines.
+#pragma once
+
+#include "board/board.h"
+
+// A "position" line carries the whole game: 16383 characters hold some
+// 2700 half-moves. A longer line keeps its start; the rest is dropped.
+constexpr int UCI_LINE_SIZE = 16384;
+// Commands that arrive during a search and must wait for its end.
+constexpr int UCI_HELD_LINES = 16;
+// Scores beyond this are mates: MATE_SCORE less the plies to the mate.
+constexpr int UCI_MATE_RANGE = 9000;
+// "go" without a clock: the search runs until its depth or "stop".
+constexpr int UCI_NO_TIME_LIMIT = 2147483647;
+// Kept off the clock for what a move costs beyond the search: the pipes,
+// the client's bookkeeping, the nodes up to the next poll.
+constexpr int UCI_MOVE_OVERHEAD_MS = 50;
+
+// Runs until "quit" or the end of input. The "uci" that chose the mode has
+// been read; it is answered first.
+void uci_loop();
+
+// Command codes, for the loop and for lines read during a search.
+constexpr int UCI_UNKNOWN = 0;
+constexpr int UCI_UCI = 1;
+constexpr int UCI_DEBUG = 2;
+constexpr int UCI_ISREADY = 3;
+constexpr int UCI_SETOPTION = 4;
+constexpr int UCI_REGISTER = 5;
+constexpr int UCI_UCINEWGAME = 6;
+constexpr int UCI_POSITION = 7;
+constexpr int UCI_GO = 8;
+constexpr int UCI_STOP = 9;
+constexpr int UCI_PONDERHIT = 10;
+constexpr int UCI_QUIT = 11;
+
+// A blank-delimited word of a line: not NUL-terminated.
+struct UciWord {
+    const char *text;
+    int length;
+};
+// The next word at or after text (length 0 at the end of the line);
+// returns the position just after it.
+const char *uci_next_word(const char *text, UciWord *word);
+bool uci_word_is(const UciWord &word, const char *name);
+bool uci_word_is_nocase(const UciWord &word, const char *name);
+// A word that is a whole decimal number (a sign allowed), clamped to
+// +-1e9; false for anything else.
+bool uci_word_number(const UciWord &word, int *value);
+// The command of a line: its first word that names one, unknown words
+// before it skipped. *arguments is set to the text after that word.
+int uci_command(const char *line, const char **arguments);
+
+// Input: whole lines of any length over the engine's line reader.
+// The loop's next line, a held one first; 0 at the end of input.
+int uci_read_line(char line[UCI_LINE_SIZE]);
+// The search's input hook: takes every waiting line, answering "isready",
+// "stop", "ponderhit" and "quit" at once and holding the other commands.
+void uci_take_search_input();
+// Reads and handles lines, blocking, until the bestmove held after
+// "go infinite" or "go ponder" may go out (or the input ends).
+void uci_wait_for_release();
+// Forgets held lines, the end of input and the flags of a "go"; the loop
+// starts with it.
+void uci_reset_input();
+
+// The "go" in progress and what arrived for it.
+extern int uci_hold_bestmove; // bestmove waits for "stop" or "ponderhit"
+extern int uci_infinite;      // "go infinite": only "stop" lets it out
+extern int uci_pondering;     // "go ponder" before "ponderhit"
+extern int uci_unbounded;     // neither a clock, a movetime nor a depth
+extern int uci_ponderhit_budget_ms;
+extern int uci_quit_requested;
+
+// "go" arguments; UCI_NOT_GIVEN for a value that was not sent.
+constexpr int UCI_NOT_GIVEN = -2147483647 - 1;
+struct UciGoRequest {
+    int wtime, btime, winc, binc;
+    int movestogo, movetime, depth;
+    int infinite, ponder;
+};
+UciGoRequest uci_parse_go(const char *arguments);
+// The time for the next search, in ms, from the side to move's clock by the
+// engine's budget rule, or from movetime; UCI_NO_TIME_LIMIT without either.
+int uci_time_budget(const UciGoRequest &go, int side, int plies_played);
+
+// Commands.
+extern int uci_own_book;        // option OwnBook
+extern int uci_ponder_option;   // option Ponder
+extern int uci_plies_played;    // the moves of the last "position" line
+extern int uci_game_from_start; // the last "position" began at the initial one
+void uci_position(const char *arguments);
+void uci_set_option(const char *arguments);
+void uci_new_game();
+// Answers one "go" with exactly one bestmove; 0 when "quit" came meanwhile.
+int uci_go(const char *arguments);
+// The info line of a finished iteration.
+void uci_report_iteration(int depth, int score);
