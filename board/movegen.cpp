@@ -50,22 +50,50 @@ void black_pawn(int i, bool captures_only) {
         push_move(i, i + 16, MF_PAWN_MOVE | MF_DOUBLE_PUSH);
 }
 
-void piece_moves(int i, int piece, bool captures_only) {
-    const int frame = square_to_mailbox[i];
-    const int slides = piece_slides[piece];
-    for (int d = 0; d < direction_count[piece]; d++) {
-        const int step = direction_offsets[piece][d];
-        int f = frame + step;
-        int t = mailbox[f];
-        while (t != -1) {
-            if (square_color[t] != EMPTY) {
-                if (square_color[t] == opponent) push_move(i, t, MF_CAPTURE);
-                break;
+inline int capture_score(int from, int to) {
+    return CAPTURE_BASE + 10 * square_piece[to] - square_piece[from];
+}
+
+// Knights and kings: their targets, lowest square first, are their
+// directions in table order, since those offsets only ever grow.
+void step_moves(int i, SquareSet targets, SquareSet enemies) {
+    const int *history = history_scores[i];
+    for (; targets; targets &= targets - 1) {
+        const int t = first_square(targets);
+        if (enemies & square_bit(t))
+            append(make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
+        else
+            append(make_move_word(i, t, 0, 0), history[t]);
+    }
+}
+
+// Sliders: direction by direction in table order, nearest square first,
+// the blocking enemy piece (if any) last.
+void slide_moves(int i, const int *rays, int ray_count, SquareSet occupied, SquareSet enemies,
+                 bool captures_only) {
+    const int *history = history_scores[i];
+    for (int k = 0; k < ray_count; k++) {
+        const int ray = rays[k];
+        const SquareSet reach = ray_reach(ray, i, occupied);
+        const SquareSet hit = reach & occupied;
+        if (!captures_only) {
+            SquareSet quiet = reach ^ hit;
+            if (ray_descends(ray)) {
+                while (quiet) {
+                    const int t = last_square(quiet);
+                    quiet ^= square_bit(t);
+                    append(make_move_word(i, t, 0, 0), history[t]);
+                }
+            } else {
+                for (; quiet; quiet &= quiet - 1) {
+                    const int t = first_square(quiet);
+                    append(make_move_word(i, t, 0, 0), history[t]);
+                }
             }
-            if (!captures_only) push_move(i, t, 0);
-            if (!slides) break;
-            f += step;
-            t = mailbox[f];
+        }
+        if (hit & enemies) {
+            const int t = first_square(hit);
+            append(make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
         }
     }
 }
@@ -85,23 +113,44 @@ void en_passant_moves() {
     }
 }
 
+constexpr int QUEEN_RAYS[8] = {0, 1, 2, 3, 4, 5, 6, 7};
+
 void generate(bool captures_only) {
     ply_move_start[ply + 1] = ply_move_start[ply];
-    for (int i = 0; i < 64; i++) {
-        if (square_color[i] != side_to_move) continue;
-        const int piece = square_piece[i];
-        if (piece == PAWN) {
-            if (side_to_move == WHITE)
+    const int us = side_to_move;
+    const SquareSet occupied = occupied_set();
+    const SquareSet enemies = color_set[us ^ 1];
+    const SquareSet targets = captures_only ? enemies : ~color_set[us];
+    // Origin squares in board order, as the search's tie-break expects.
+    for (SquareSet own = color_set[us]; own; own &= own - 1) {
+        const int i = first_square(own);
+        switch (square_piece[i]) {
+        case PAWN:
+            if (us == WHITE)
                 white_pawn(i, captures_only);
             else
                 black_pawn(i, captures_only);
-        } else {
-            piece_moves(i, piece, captures_only);
+            break;
+        case KNIGHT:
+            step_moves(i, knight_attacks[i] & targets, enemies);
+            break;
+        case BISHOP:
+            slide_moves(i, DIAGONAL_RAYS, 4, occupied, enemies, captures_only);
+            break;
+        case ROOK:
+            slide_moves(i, STRAIGHT_RAYS, 4, occupied, enemies, captures_only);
+            break;
+        case QUEEN:
+            slide_moves(i, QUEEN_RAYS, 8, occupied, enemies, captures_only);
+            break;
+        default:
+            step_moves(i, king_attacks[i] & targets, enemies);
+            break;
         }
     }
     if (!captures_only) {
         // From the rights bits alone; make_move tests the squares between.
-        if (side_to_move == WHITE) {
+        if (us == WHITE) {
             if (castle_rights & CASTLE_WHITE_KINGSIDE) push_move(60, 62, MF_CASTLE);
             if (castle_rights & CASTLE_WHITE_QUEENSIDE) push_move(60, 58, MF_CASTLE);
         } else {
