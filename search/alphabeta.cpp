@@ -3,6 +3,8 @@
 // Negamax alpha-beta over the one global position, made and unmade in place.
 #include "search/search.h"
 
+#include <cassert>
+
 #include "eval/eval.h"
 
 Move pv_table[PLY_SLOTS][PLY_SLOTS];
@@ -19,6 +21,12 @@ void update_pv(Move move) {
 }
 
 int alpha_beta(int alpha, int beta, int depth) {
+    // A child never searches deeper than its parent, check extension
+    // included, so no node goes past the iteration's depth.
+    assert(-INFINITE_SCORE <= alpha && alpha < beta && beta <= INFINITE_SCORE);
+    assert(depth >= 0 && depth <= depth_limit);
+    assert(ply >= 0 && ply <= MAX_SEARCH_PLY);
+
     // 1-3. Leaves go to quiescence; count the node and poll now and then.
     pv_end[ply] = ply;
     if (depth == 0) return quiescence(alpha, beta);

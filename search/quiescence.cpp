@@ -3,9 +3,14 @@
 // Captures and promotions only, on top of a stand-pat score.
 #include "search/search.h"
 
+#include <cassert>
+
 #include "eval/eval.h"
 
 int quiescence(int alpha, int beta) {
+    assert(-INFINITE_SCORE <= alpha && alpha < beta && beta <= INFINITE_SCORE);
+    assert(ply >= 0 && ply <= MAX_SEARCH_PLY);
+
     // 1-3. Probe first; count the node and poll now and then.
     const TTEntry *entry = tt_probe(position_key);
     ShortMove table_move = NO_SHORT_MOVE;
