@@ -1,7 +1,7 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Two passes over the board: material and pawn summaries first, then the
-// positional terms that read them.
+// Material and positional terms, piece by piece from the square sets; the
+// pawns' terms come from the pawn cache.
 #include "eval/eval.h"
 
 #include "board/board.h"
@@ -63,31 +63,32 @@ int insufficient_material() {
 }
 
 int evaluate() {
-    // 1. Reset the summaries.
-    piece_material[WHITE] = piece_material[BLACK] = 0;
-    pawn_material[WHITE] = pawn_material[BLACK] = 0;
-    for (int i = 0; i < 10; i++) {
-        rear_pawn_row[WHITE][i] = 0;
-        rear_pawn_row[BLACK][i] = 7;
-    }
-
-    // 2. Material and the rearmost pawn of each file; the occupied squares
-    // are noted, in board order, for the second pass.
-    int occupied[64];
-    int occupied_count = 0;
-    for (int s = 0; s < 64; s++) {
-        const int piece = square_piece[s];
-        if (piece == EMPTY) continue;
-        occupied[occupied_count++] = s;
-        const int color = square_color[s];
-        if (piece == PAWN) {
-            pawn_material[color] += piece_value[PAWN];
-            const int row = s >> 3;
-            int &rear = rear_pawn_row[color][(s & 7) + 1];
-            if (color == WHITE ? row > rear : row < rear) rear = row;
-        } else {
-            piece_material[color] += piece_value[piece];
+    // 1-2. The pawns' summaries come from the pawn cache; the other pieces
+    // are walked colour by colour, their material counted on the way and the
+    // terms that need no one's material added at once.
+    const PawnEntry &pawns = pawn_entry();
+    int score[2];
+    for (int c = WHITE; c <= BLACK; c++) {
+        const SquareSet *pieces = piece_set[c];
+        int material = 0;
+        int terms = 0;
+        for (SquareSet set = pieces[KNIGHT]; set; set &= set - 1) {
+            const int s = first_square(set);
+            material += piece_value[KNIGHT];
+            terms += knight_table[c == WHITE ? s : flip[s]];
         }
+        for (SquareSet set = pieces[BISHOP]; set; set &= set - 1) {
+            material += piece_value[BISHOP];
+            terms += c == WHITE ? white_bishop(first_square(set)) : black_bishop(first_square(set));
+        }
+        for (SquareSet set = pieces[ROOK]; set; set &= set - 1) {
+            material += piece_value[ROOK];
+            terms += c == WHITE ? white_rook(first_square(set)) : black_rook(first_square(set));
+        }
+        for (SquareSet set = pieces[QUEEN]; set; set &= set - 1) material += piece_value[QUEEN];
+        piece_material[c] = material;
+        pawn_material[c] = pawns.pawn_count[c] * piece_value[PAWN];
+        score[c] = terms;
     }
 
     // 3. Written before the early return, for adjudication.
@@ -99,55 +100,20 @@ int evaluate() {
     // 4. Bare kings, a lone minor, or one minor each: a dead draw.
     if (insufficient_material()) return 0;
 
-    // 5. Positional terms.
-    int score[2] = {white, black};
-    for (int k = 0; k < occupied_count; k++) {
-        const int s = occupied[k];
-        const int piece = square_piece[s];
-        if (square_color[s] == WHITE) {
-            switch (piece) {
-            case PAWN:
-                score[WHITE] += eval_white_pawn(s);
-                break;
-            case KNIGHT:
-                score[WHITE] += knight_table[s];
-                break;
-            case BISHOP:
-                score[WHITE] += white_bishop(s);
-                break;
-            case ROOK:
-                score[WHITE] += white_rook(s);
-                break;
-            case KING:
-                score[WHITE] += piece_material[BLACK] > KING_SHELTER_THRESHOLD
-                                    ? eval_white_king(s)
-                                    : king_endgame_table[s];
-                break;
-            default:
-                break;
-            }
-        } else {
-            switch (piece) {
-            case PAWN:
-                score[BLACK] += eval_black_pawn(s);
-                break;
-            case KNIGHT:
-                score[BLACK] += knight_table[flip[s]];
-                break;
-            case BISHOP:
-                score[BLACK] += black_bishop(s);
-                break;
-            case ROOK:
-                score[BLACK] += black_rook(s);
-                break;
-            case KING:
-                score[BLACK] += piece_material[WHITE] > KING_SHELTER_THRESHOLD
-                                    ? eval_black_king(s)
-                                    : king_endgame_table[flip[s]];
-                break;
-            default:
-                break;
-            }
+    // 5. The terms that depend on material: passed pawns by their own
+    // side's pieces, kings by the opponent's.
+    for (int c = WHITE; c <= BLACK; c++) {
+        score[c] += c == WHITE ? white : black;
+        score[c] +=
+            pawns.structure[c] + pawns.passed_steps[c] * passed_step_bonus(piece_material[c]);
+        const bool sheltered = piece_material[c ^ 1] > KING_SHELTER_THRESHOLD;
+        for (SquareSet set = piece_set[c][KING]; set; set &= set - 1) {
+            const int s = first_square(set);
+            const int shelter = pawns.king_shelter[c][s & 7];
+            if (c == WHITE)
+                score[c] += sheltered ? white_king_score(s, shelter) : king_endgame_table[s];
+            else
+                score[c] += sheltered ? black_king_score(s, shelter) : king_endgame_table[flip[s]];
         }
     }
 
