@@ -21,17 +21,17 @@ inline bool slider_on_rays(int square, SquareSet sliders, SquareSet occupied, co
 
 } // namespace
 
-int square_attacked(int square, int by) {
+int square_attacked_after(int square, int by, SquareSet occupied, SquareSet removed) {
     const SquareSet *pieces = piece_set[by];
+    const SquareSet kept = ~removed;
     // A pawn attacks the squares a pawn of the other colour would attack
     // it from.
-    if (pawn_attacks[by ^ 1][square] & pieces[PAWN]) return 1;
-    if (knight_attacks[square] & pieces[KNIGHT]) return 1;
-    if (king_attacks[square] & pieces[KING]) return 1;
-    const SquareSet diagonal = pieces[BISHOP] | pieces[QUEEN];
-    const SquareSet straight = pieces[ROOK] | pieces[QUEEN];
+    if (pawn_attacks[by ^ 1][square] & pieces[PAWN] & kept) return 1;
+    if (knight_attacks[square] & pieces[KNIGHT] & kept) return 1;
+    if (king_attacks[square] & pieces[KING] & kept) return 1;
+    const SquareSet diagonal = (pieces[BISHOP] | pieces[QUEEN]) & kept;
+    const SquareSet straight = (pieces[ROOK] | pieces[QUEEN]) & kept;
     // Most squares see no slider on their lines at all.
-    const SquareSet occupied = occupied_set();
     if ((diagonal_lines[square] & diagonal) &&
         slider_on_rays(square, diagonal, occupied, DIAGONAL_RAYS))
         return 1;
@@ -39,6 +39,10 @@ int square_attacked(int square, int by) {
         slider_on_rays(square, straight, occupied, STRAIGHT_RAYS))
         return 1;
     return 0;
+}
+
+int square_attacked(int square, int by) {
+    return square_attacked_after(square, by, occupied_set(), 0);
 }
 
 // The king is the lowest-numbered one, should editing have left several; a

@@ -222,7 +222,12 @@ void check_board_or_abort(const char *where);
 #endif
 
 int square_attacked(int square, int by);
+// square_attacked on the board as a move would leave it: these squares
+// occupied, and the pieces of colour by on the removed squares taken off.
+int square_attacked_after(int square, int by, SquareSet occupied, SquareSet removed);
 int in_check(int color);
+// 1 when make_move would play the generated move, found without making it.
+int move_is_legal(Move move);
 void generate_moves();
 void generate_captures();
 void push_move(int from, int to, int flags);
@@ -234,7 +239,7 @@ int make_move(Move move);
 void unmake_move();
 
 // Leaf count of the legal move tree below the current position, by
-// generate_moves, make_move and unmake_move alone.
+// generate_moves, make_move and unmake_move, the last ply by move_is_legal.
 uint64_t perft(int depth);
 
 // Move notation: e2e4, e1g1 for castling, e7e8q for promotions.
