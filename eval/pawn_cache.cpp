@@ -53,9 +53,13 @@ void fill(PawnEntry &entry, SquareSet white, SquareSet black) {
     }
     entry.pawn_count[WHITE] = square_count(white);
     entry.pawn_count[BLACK] = square_count(black);
+    // The three queen-side files share one shelter, as do the three king-side ones.
     for (int f = 0; f < 8; f++) {
-        entry.king_shelter[WHITE][f] = white_king_shelter(f);
-        entry.king_shelter[BLACK][f] = black_king_shelter(f);
+        const int same_as = f <= 2 ? 0 : f >= 5 ? 5 : f;
+        entry.king_shelter[WHITE][f] =
+            f == same_as ? white_king_shelter(f) : entry.king_shelter[WHITE][same_as];
+        entry.king_shelter[BLACK][f] =
+            f == same_as ? black_king_shelter(f) : entry.king_shelter[BLACK][same_as];
     }
     entry.filled = 1;
 }

@@ -68,6 +68,9 @@ int alpha_beta(int alpha, int beta, int depth) {
     for (int i = ply_move_start[ply]; i < ply_move_start[ply + 1]; i++) {
         pick_next_move(i, table_move);
         const Move move = move_stack[i].move;
+        // The pick stops at the first entry of the table move's squares: if
+        // this is not one, none is left, and the scans need not look.
+        if (short_move(move) != table_move) table_move = NO_SHORT_MOVE;
         if (!make_move(move)) continue;
         legal_seen = 1;
         const int score = -alpha_beta(-beta, -alpha, depth - 1);
