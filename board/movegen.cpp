@@ -49,7 +49,8 @@ inline void add_move(ListEnd &list, int from, int to, int flags) {
         add_promotions(list, from, to, flags);
         return;
     }
-    const int score = square_color[to] != EMPTY ? capture_score(from, to) : history_scores[from][to];
+    const int score =
+        square_color[to] != EMPTY ? capture_score(from, to) : history_scores[from][to];
     append(list, make_move_word(from, to, 0, flags), score);
 }
 
@@ -109,6 +110,8 @@ inline void slide_moves(ListEnd &list, int i, const int *rays, int ray_count, Sq
     const int *history = history_scores[i];
     for (int k = 0; k < ray_count; k++) {
         const int ray = rays[k];
+        // Most rays hold no enemy piece at all.
+        if (captures_only && !(ray_squares[ray][i] & enemies)) continue;
         const SquareSet reach = ray_reach(ray, i, occupied);
         const SquareSet hit = reach & occupied;
         if (!captures_only) {
@@ -162,6 +165,11 @@ void generate(bool captures_only) {
         const int i = first_square(own);
         switch (square_piece[i]) {
         case PAWN:
+            // Among captures, a pawn with no enemy to take and no step onto
+            // the last row adds nothing.
+            if (captures_only && !(pawn_attacks[us][i] & enemies) &&
+                (us == WHITE ? i > 15 : i < 48))
+                break;
             if (us == WHITE)
                 white_pawn(list, i, captures_only);
             else

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int PAWN_CACHE_BITS = 10;
+constexpr int PAWN_CACHE_BITS = 12;
 constexpr int PAWN_CACHE_ENTRIES = 1 << PAWN_CACHE_BITS;
 
 PawnEntry pawn_cache[PAWN_CACHE_ENTRIES];
