@@ -163,33 +163,27 @@ void generate(bool captures_only) {
     // Origin squares in board order, as the search's tie-break expects.
     for (SquareSet own = color_set[us]; own; own &= own - 1) {
         const int i = first_square(own);
-        switch (square_piece[i]) {
-        case PAWN:
+        const int piece = square_piece[i];
+        if (piece == PAWN) {
             // Among captures, a pawn with no enemy to take and no step onto
             // the last row adds nothing.
             if (captures_only && !(pawn_attacks[us][i] & enemies) &&
                 (us == WHITE ? i > 15 : i < 48))
-                break;
+                continue;
             if (us == WHITE)
                 white_pawn(list, i, captures_only);
             else
                 black_pawn(list, i, captures_only);
-            break;
-        case KNIGHT:
+        } else if (piece == KNIGHT) {
             step_moves(list, i, knight_attacks[i] & targets, enemies);
-            break;
-        case BISHOP:
-            slide_moves(list, i, DIAGONAL_RAYS, 4, occupied, enemies, captures_only);
-            break;
-        case ROOK:
-            slide_moves(list, i, STRAIGHT_RAYS, 4, occupied, enemies, captures_only);
-            break;
-        case QUEEN:
-            slide_moves(list, i, QUEEN_RAYS, 8, occupied, enemies, captures_only);
-            break;
-        default:
+        } else if (piece == KING) {
             step_moves(list, i, king_attacks[i] & targets, enemies);
-            break;
+        } else if (piece == BISHOP) {
+            slide_moves(list, i, DIAGONAL_RAYS, 4, occupied, enemies, captures_only);
+        } else if (piece == ROOK) {
+            slide_moves(list, i, STRAIGHT_RAYS, 4, occupied, enemies, captures_only);
+        } else {
+            slide_moves(list, i, QUEEN_RAYS, 8, occupied, enemies, captures_only);
         }
     }
     if (!captures_only) {
