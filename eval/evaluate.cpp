@@ -54,6 +54,73 @@ int black_rook(int s) {
     return score;
 }
 
+// The knights', bishops' and rooks' terms of one colour, which need no one's
+// material; its piece material is counted on the way.
+int white_piece_terms() {
+    const SquareSet *pieces = piece_set[WHITE];
+    int material = 0;
+    int score = 0;
+    for (SquareSet set = pieces[KNIGHT]; set; set &= set - 1) {
+        material += piece_value[KNIGHT];
+        score += knight_table[first_square(set)];
+    }
+    for (SquareSet set = pieces[BISHOP]; set; set &= set - 1) {
+        material += piece_value[BISHOP];
+        score += white_bishop(first_square(set));
+    }
+    for (SquareSet set = pieces[ROOK]; set; set &= set - 1) {
+        material += piece_value[ROOK];
+        score += white_rook(first_square(set));
+    }
+    for (SquareSet set = pieces[QUEEN]; set; set &= set - 1) material += piece_value[QUEEN];
+    piece_material[WHITE] = material;
+    return score;
+}
+
+int black_piece_terms() {
+    const SquareSet *pieces = piece_set[BLACK];
+    int material = 0;
+    int score = 0;
+    for (SquareSet set = pieces[KNIGHT]; set; set &= set - 1) {
+        material += piece_value[KNIGHT];
+        score += knight_table[flip[first_square(set)]];
+    }
+    for (SquareSet set = pieces[BISHOP]; set; set &= set - 1) {
+        material += piece_value[BISHOP];
+        score += black_bishop(first_square(set));
+    }
+    for (SquareSet set = pieces[ROOK]; set; set &= set - 1) {
+        material += piece_value[ROOK];
+        score += black_rook(first_square(set));
+    }
+    for (SquareSet set = pieces[QUEEN]; set; set &= set - 1) material += piece_value[QUEEN];
+    piece_material[BLACK] = material;
+    return score;
+}
+
+// Sheltered while the opponent keeps enough pieces, else the endgame table.
+int white_kings(const PawnEntry &pawns) {
+    const bool sheltered = piece_material[BLACK] > KING_SHELTER_THRESHOLD;
+    int score = 0;
+    for (SquareSet set = piece_set[WHITE][KING]; set; set &= set - 1) {
+        const int s = first_square(set);
+        score += sheltered ? white_king_score(s, pawns.king_shelter[WHITE][s & 7])
+                           : king_endgame_table[s];
+    }
+    return score;
+}
+
+int black_kings(const PawnEntry &pawns) {
+    const bool sheltered = piece_material[WHITE] > KING_SHELTER_THRESHOLD;
+    int score = 0;
+    for (SquareSet set = piece_set[BLACK][KING]; set; set &= set - 1) {
+        const int s = first_square(set);
+        score += sheltered ? black_king_score(s, pawns.king_shelter[BLACK][s & 7])
+                           : king_endgame_table[flip[s]];
+    }
+    return score;
+}
+
 } // namespace
 
 int insufficient_material() {
@@ -64,32 +131,12 @@ int insufficient_material() {
 
 int evaluate() {
     // 1-2. The pawns' summaries come from the pawn cache; the other pieces
-    // are walked colour by colour, their material counted on the way and the
-    // terms that need no one's material added at once.
+    // are walked from their sets, their material counted on the way.
     const PawnEntry &pawns = pawn_entry();
-    int score[2];
-    for (int c = WHITE; c <= BLACK; c++) {
-        const SquareSet *pieces = piece_set[c];
-        int material = 0;
-        int terms = 0;
-        for (SquareSet set = pieces[KNIGHT]; set; set &= set - 1) {
-            const int s = first_square(set);
-            material += piece_value[KNIGHT];
-            terms += knight_table[c == WHITE ? s : flip[s]];
-        }
-        for (SquareSet set = pieces[BISHOP]; set; set &= set - 1) {
-            material += piece_value[BISHOP];
-            terms += c == WHITE ? white_bishop(first_square(set)) : black_bishop(first_square(set));
-        }
-        for (SquareSet set = pieces[ROOK]; set; set &= set - 1) {
-            material += piece_value[ROOK];
-            terms += c == WHITE ? white_rook(first_square(set)) : black_rook(first_square(set));
-        }
-        for (SquareSet set = pieces[QUEEN]; set; set &= set - 1) material += piece_value[QUEEN];
-        piece_material[c] = material;
-        pawn_material[c] = pawns.pawn_count[c] * piece_value[PAWN];
-        score[c] = terms;
-    }
+    int white_score = white_piece_terms();
+    int black_score = black_piece_terms();
+    pawn_material[WHITE] = pawns.pawn_count[WHITE] * piece_value[PAWN];
+    pawn_material[BLACK] = pawns.pawn_count[BLACK] * piece_value[PAWN];
 
     // 3. Written before the early return, for adjudication.
     const int white = pawn_material[WHITE] + piece_material[WHITE];
@@ -102,26 +149,17 @@ int evaluate() {
 
     // 5. The terms that depend on material: passed pawns by their own
     // side's pieces, kings by the opponent's.
-    for (int c = WHITE; c <= BLACK; c++) {
-        score[c] += c == WHITE ? white : black;
-        score[c] +=
-            pawns.structure[c] + pawns.passed_steps[c] * passed_step_bonus(piece_material[c]);
-        const bool sheltered = piece_material[c ^ 1] > KING_SHELTER_THRESHOLD;
-        for (SquareSet set = piece_set[c][KING]; set; set &= set - 1) {
-            const int s = first_square(set);
-            const int shelter = pawns.king_shelter[c][s & 7];
-            if (c == WHITE)
-                score[c] += sheltered ? white_king_score(s, shelter) : king_endgame_table[s];
-            else
-                score[c] += sheltered ? black_king_score(s, shelter) : king_endgame_table[flip[s]];
-        }
-    }
+    white_score += white + pawns.structure[WHITE] +
+                   pawns.passed_steps[WHITE] * passed_step_bonus(piece_material[WHITE]) +
+                   white_kings(pawns);
+    black_score += black + pawns.structure[BLACK] +
+                   pawns.passed_steps[BLACK] * passed_step_bonus(piece_material[BLACK]) +
+                   black_kings(pawns);
 
     // 6. From the side to move's view. Only an edited board can pile up
     // enough material to leave the static range; beyond it a score would
     // read as a mate, and past the root window no move could ever be chosen.
-    const int total =
-        side_to_move == WHITE ? score[WHITE] - score[BLACK] : score[BLACK] - score[WHITE];
+    const int total = side_to_move == WHITE ? white_score - black_score : black_score - white_score;
     return total > STATIC_SCORE_LIMIT    ? STATIC_SCORE_LIMIT
            : total < -STATIC_SCORE_LIMIT ? -STATIC_SCORE_LIMIT
                                          : total;
