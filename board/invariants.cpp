@@ -46,9 +46,18 @@ __attribute__((no_sanitize("address", "undefined"))) const char *board_fault() {
     if (opponent != (side_to_move ^ 1)) return "the opponent is not the other side";
     if (castle_rights & ~castle_rights_on_board())
         return "a castling right without its king and rook at home";
-    // The square a pawn of the side not to move has just passed over.
-    if (ep_square != -1 && (ep_square >> 3) != (side_to_move == WHITE ? 2 : 5))
-        return "an en-passant square off its row";
+    // The square a pawn of the side not to move has just passed over: one
+    // or two rows from that side's back row (editing can leave pawns on the
+    // back row, which push twice too), empty, the pawn right beyond it.
+    if (ep_square != -1) {
+        const int pusher = side_to_move ^ 1;
+        const int row = ep_square >> 3;
+        const bool on_row = pusher == WHITE ? row == 5 || row == 6 : row == 1 || row == 2;
+        if (ep_square < 0 || ep_square > 63 || !on_row) return "an en-passant square off its row";
+        const int beyond = pusher == WHITE ? ep_square - 8 : ep_square + 8;
+        if (square_color[ep_square] != EMPTY || !stands(beyond, pusher, PAWN))
+            return "an en-passant square without the pawn that passed it";
+    }
     // ply is left to its callers: the command loop takes a game move back
     // from ply 0 and only then sets it to 0 again.
     if (game_ply < 0 || game_ply > UNDO_STACK_SIZE) return "game_ply out of range";

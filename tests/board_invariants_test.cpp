@@ -43,6 +43,8 @@ TEST(BoardInvariants, HoldThroughMoveTrees) {
         "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
         "4k3/8/8/3PpP2/8/8/8/4K3 w - e6 0 1",
         "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
+        // Pawns on their own back rows push twice past rows 1 and 6.
+        "pppppppp/8/8/4k3/4K3/8/8/PPPPPPPP b - - 0 1",
     };
     for (const char *fen : fens) {
         SCOPED_TRACE(fen);
@@ -77,6 +79,10 @@ TEST(BoardInvariants, EachDamageIsNamed) {
     ASSERT_TRUE(load(start));
     ep_square = 44; // e3: a square White has passed, yet White is to move
     EXPECT_EQ(fault(), "an en-passant square off its row");
+    ASSERT_TRUE(load("4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1"));
+    EXPECT_EQ(fault(), "");
+    ep_square = 20; // e6: on the row, but no pawn passed it
+    EXPECT_EQ(fault(), "an en-passant square without the pawn that passed it");
 }
 
 #ifndef NDEBUG
