@@ -34,7 +34,10 @@ out=${OUT:-$(mktemp -d /tmp/pelmok-gauntlet.XXXXXX)}
 games_dir=/usr/games
 
 [ -x "$pelmok" ] || { echo "gauntlet: $pelmok is not an executable" >&2; exit 2; }
-[[ $games =~ ^[1-9][0-9]*$ ]] && [ $((games % 2)) = 0 ] || { echo "gauntlet: GAMES must be even" >&2; exit 2; }
+if ! [[ $games =~ ^[1-9][0-9]*$ ]] || [ $((games % 2)) != 0 ]; then
+    echo "gauntlet: GAMES must be a positive even number" >&2
+    exit 2
+fi
 command -v "$cutechess" > /dev/null || { echo "gauntlet: no $cutechess" >&2; exit 2; }
 mkdir -p "$out"
 
