@@ -31,7 +31,7 @@ constexpr uint32_t TT_INDEX_MASK = TT_ENTRIES - 1;
 // Mate scores are stored as the storing node saw them, unadjusted.
 // Sixteen bytes, so that four share a cache line:
 //   bytes  0-7   key     both halves, compared in full by a probe
-//   bytes  8-9   score   every search score lies within +-MATE_SCORE
+//   bytes  8-9   score   search scores lie within +-MATE_SCORE
 //   bytes 10-11  move
 //   bytes 12-13  depth   0 for quiescence entries
 //   byte  14     bound

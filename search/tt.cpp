@@ -16,7 +16,8 @@ TTEntry *tt_probe(PositionKey key) {
 }
 
 void tt_store(PositionKey key, int score, ShortMove move, int depth, int bound) {
-    assert(score >= -MATE_SCORE && score <= MATE_SCORE && depth >= 0);
+    // Search scores stay within the mate bounds, far inside what 16 bits hold.
+    assert(score >= INT16_MIN && score <= INT16_MAX && depth >= 0);
     if (depth > TT_DEPTH_LIMIT) depth = TT_DEPTH_LIMIT;
     TTEntry *entry = &tt_table[key.low & TT_INDEX_MASK];
     // A deeper entry of another position from this search is worth more.
