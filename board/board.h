@@ -209,8 +209,9 @@ inline SquareSet ray_reach(int ray, int square, SquareSet occupied) {
 
 // From-scratch check of everything kept incrementally: the key, the two
 // board arrays against each other and against the square sets, castling
-// rights against the board, and the en-passant square's row. Returns a
-// description of the first fault found, or nullptr.
+// rights against the board, and the en-passant square against the pawn
+// that passed it. Returns a description of the first fault found, or
+// nullptr.
 const char *board_fault();
 // Debug builds stop at once, naming the fault, when board_fault finds one
 // after a make_move or unmake_move; release builds compile the check out.
