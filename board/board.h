@@ -89,6 +89,33 @@ constexpr int KEY_TABLE_SIZE = 1024;
 extern int square_color[64];
 extern int square_piece[64];
 
+// A set of squares: bit s stands for square s, so taking the lowest bit
+// first walks a set in board order, a8 to h1.
+typedef uint64_t SquareSet;
+
+inline SquareSet square_bit(int square) {
+    return (SquareSet)1 << square;
+}
+inline int first_square(SquareSet set) {
+    return __builtin_ctzll(set);
+}
+inline int last_square(SquareSet set) {
+    return 63 - __builtin_clzll(set);
+}
+inline int square_count(SquareSet set) {
+    return __builtin_popcountll(set);
+}
+
+// The board arrays again as square sets, so that the squares of one colour
+// or piece are found without scanning the board. make_move and unmake_move
+// keep them in step; compute_key rebuilds them from the arrays.
+extern SquareSet color_set[2];
+extern SquareSet piece_set[2][6];
+
+inline SquareSet occupied_set() {
+    return color_set[WHITE] | color_set[BLACK];
+}
+
 extern int side_to_move;
 extern int opponent;
 extern int castle_rights;
@@ -143,11 +170,65 @@ extern KeyPrefetch key_prefetch;
 void new_game();
 // The castling rights the board backs: king and rook on their start squares.
 int castle_rights_on_board();
-// Sets position_key to the full key of the position on the board.
+// Sets position_key to the full key of the position on the board, after
+// rebuilding the square sets from the board arrays: whatever writes the
+// arrays directly calls it before the position is used again.
 void compute_key();
+// The full key of the position on the board, computed from the arrays.
+PositionKey full_key();
+// Rebuilds color_set and piece_set from the board arrays.
+void rebuild_square_sets();
+
+// Squares attacked from a square by a knight, a king, or a pawn of a colour,
+// on an empty board; and the squares of a ray, the origin excluded, in each
+// of the eight directions ordered as direction_offsets lists a queen's.
+extern const SquareSet knight_attacks[64];
+extern const SquareSet king_attacks[64];
+extern const SquareSet pawn_attacks[2][64];
+extern const SquareSet ray_squares[8][64];
+// All squares a bishop, or a rook, would see from a square on an empty board.
+extern const SquareSet diagonal_lines[64];
+extern const SquareSet straight_lines[64];
+// The rays of a bishop and of a rook, each in the order of direction_offsets.
+constexpr int DIAGONAL_RAYS[4] = {0, 2, 5, 7};
+constexpr int STRAIGHT_RAYS[4] = {1, 3, 4, 6};
+// Rays 0-3 run toward lower square numbers, so their nearest square is the
+// highest of a set; rays 4-7 run toward higher ones.
+inline bool ray_descends(int ray) {
+    return ray < 4;
+}
+// The squares of the ray that are hit before, or at, its first occupied
+// square: what a slider reaches along it.
+inline SquareSet ray_reach(int ray, int square, SquareSet occupied) {
+    const SquareSet squares = ray_squares[ray][square];
+    const SquareSet blockers = squares & occupied;
+    if (!blockers) return squares;
+    const int nearest = ray_descends(ray) ? last_square(blockers) : first_square(blockers);
+    return squares ^ ray_squares[ray][nearest];
+}
+
+// From-scratch check of everything kept incrementally: the key, the two
+// board arrays against each other and against the square sets, castling
+// rights against the board, and the en-passant square against the pawn
+// that passed it. Returns a description of the first fault found, or
+// nullptr.
+const char *board_fault();
+// Debug builds stop at once, naming the fault, when board_fault finds one
+// after a make_move or unmake_move; release builds compile the check out.
+#ifdef NDEBUG
+#define DEBUG_CHECK_BOARD() ((void)0)
+#else
+void check_board_or_abort(const char *where);
+#define DEBUG_CHECK_BOARD() check_board_or_abort(__func__)
+#endif
 
 int square_attacked(int square, int by);
+// square_attacked on the board as a move would leave it: these squares
+// occupied, and the pieces of colour by on the removed squares taken off.
+int square_attacked_after(int square, int by, SquareSet occupied, SquareSet removed);
 int in_check(int color);
+// 1 when make_move would play the generated move, found without making it.
+int move_is_legal(Move move);
 void generate_moves();
 void generate_captures();
 void push_move(int from, int to, int flags);
@@ -159,7 +240,7 @@ int make_move(Move move);
 void unmake_move();
 
 // Leaf count of the legal move tree below the current position, by
-// generate_moves, make_move and unmake_move alone.
+// generate_moves, make_move and unmake_move, the last ply by move_is_legal.
 uint64_t perft(int depth);
 
 // Move notation: e2e4, e1g1 for castling, e7e8q for promotions.

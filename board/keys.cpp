@@ -35,7 +35,7 @@ extern const PositionKey key_table[KEY_TABLE_SIZE] = {K256(0), K256(256), K256(5
 #undef K64
 #undef K256
 
-void compute_key() {
+PositionKey full_key() {
     PositionKey key = castle_key(castle_rights);
     for (int s = 0; s < 64; s++) {
         if (square_piece[s] == EMPTY) continue;
@@ -47,5 +47,10 @@ void compute_key() {
         key.low ^= side_key().low;
         key.high ^= side_key().high;
     }
-    position_key = key;
+    return key;
+}
+
+void compute_key() {
+    rebuild_square_sets();
+    position_key = full_key();
 }

@@ -21,6 +21,13 @@ inline void clear_square(int square) {
     square_piece[square] = EMPTY;
 }
 
+// Flips the squares of a piece in its colour's sets: a piece leaving one
+// square and entering another is one flip of both.
+inline void flip_sets(int color, int piece, SquareSet squares) {
+    color_set[color] ^= squares;
+    piece_set[color][piece] ^= squares;
+}
+
 // Castling squares by the king's destination: those that must be empty,
 // the two that must not be attacked, and the rook's move.
 struct CastleRule {
@@ -48,7 +55,8 @@ int make_move(Move move) {
     const int mover = side_to_move;
     const int other = opponent;
 
-    if (square_color[to] == square_color[from] || square_color[from] == other) return 0;
+    // Only a piece of the side to move moves, and never onto its own colour.
+    if (square_color[from] != mover || square_color[to] == mover) return 0;
     // A full undo stack refuses every move rather than be overrun.
     if (game_ply >= UNDO_STACK_SIZE) return 0;
 
@@ -64,11 +72,15 @@ int make_move(Move move) {
         if (square_attacked(rule.safe[0], other) || square_attacked(rule.safe[1], other)) return 0;
         const int rook_color = square_color[rule.rook_from];
         const int rook_piece = square_piece[rule.rook_from];
-        if (rook_piece != EMPTY) toggle(key, rook_color, rook_piece, rule.rook_from);
+        if (rook_piece != EMPTY) {
+            toggle(key, rook_color, rook_piece, rule.rook_from);
+            toggle(key, rook_color, rook_piece, rule.rook_to);
+            flip_sets(rook_color, rook_piece,
+                      square_bit(rule.rook_from) | square_bit(rule.rook_to));
+        }
         square_color[rule.rook_to] = rook_color;
         square_piece[rule.rook_to] = rook_piece;
         clear_square(rule.rook_from);
-        if (rook_piece != EMPTY) toggle(key, rook_color, rook_piece, rule.rook_to);
     }
 
     record.move = move;
@@ -93,18 +105,29 @@ int make_move(Move move) {
         fifty_count++;
 
     const int moving = square_piece[from];
-    if (moving != EMPTY) toggle(key, mover, moving, from);
-    if (square_piece[to] != EMPTY) toggle(key, other, square_piece[to], to);
+    const int captured = square_piece[to];
+    toggle(key, mover, moving, from);
+    if (captured != EMPTY) {
+        toggle(key, other, captured, to);
+        flip_sets(other, captured, square_bit(to));
+    }
     const int arriving = (flags & MF_PROMOTION) ? move_promotion(move) : moving;
     square_color[to] = mover;
     square_piece[to] = arriving;
-    if (arriving != EMPTY) toggle(key, mover, arriving, to);
+    toggle(key, mover, arriving, to);
     clear_square(from);
+    if (arriving == moving) {
+        flip_sets(mover, moving, square_bit(from) | square_bit(to));
+    } else {
+        flip_sets(mover, moving, square_bit(from));
+        flip_sets(mover, arriving, square_bit(to));
+    }
 
     if (flags & MF_EN_PASSANT) {
         const int victim = mover == WHITE ? to + 8 : to - 8;
         clear_square(victim);
         toggle(key, other, PAWN, victim);
+        flip_sets(other, PAWN, square_bit(victim));
     }
 
     if (castle_rights != old_rights) {
@@ -125,6 +148,7 @@ int make_move(Move move) {
         unmake_move();
         return 0;
     }
+    DEBUG_CHECK_BOARD();
     return 1;
 }
 
@@ -149,20 +173,35 @@ void unmake_move() {
     ep_square = record.ep_square;
     fifty_count = record.fifty_count;
 
+    const int arrived = square_piece[to];
+    const int moved = (flags & MF_PROMOTION) ? PAWN : arrived;
     square_color[from] = mover;
-    square_piece[from] = (flags & MF_PROMOTION) ? PAWN : square_piece[to];
-    if (record.captured == EMPTY) {
+    square_piece[from] = moved;
+    if (moved == arrived) {
+        flip_sets(mover, moved, square_bit(from) | square_bit(to));
+    } else {
+        flip_sets(mover, arrived, square_bit(to));
+        flip_sets(mover, moved, square_bit(from));
+    }
+    const int captured = record.captured;
+    if (captured == EMPTY) {
         clear_square(to);
     } else {
         square_color[to] = other;
-        square_piece[to] = record.captured;
+        square_piece[to] = captured;
+        flip_sets(other, captured, square_bit(to));
     }
 
     // Whatever make_move moved from the corner goes back to it.
     if (flags & MF_CASTLE) {
         const CastleRule &rule = castle_rule(to);
-        square_color[rule.rook_from] = square_color[rule.rook_to];
-        square_piece[rule.rook_from] = square_piece[rule.rook_to];
+        const int rook_color = square_color[rule.rook_to];
+        const int rook_piece = square_piece[rule.rook_to];
+        if (rook_piece != EMPTY)
+            flip_sets(rook_color, rook_piece,
+                      square_bit(rule.rook_from) | square_bit(rule.rook_to));
+        square_color[rule.rook_from] = rook_color;
+        square_piece[rule.rook_from] = rook_piece;
         clear_square(rule.rook_to);
     }
 
@@ -170,5 +209,7 @@ void unmake_move() {
         const int victim = mover == WHITE ? to + 8 : to - 8;
         square_color[victim] = other;
         square_piece[victim] = PAWN;
+        flip_sets(other, PAWN, square_bit(victim));
     }
+    DEBUG_CHECK_BOARD();
 }

@@ -9,107 +9,195 @@ namespace {
 
 constexpr int CAPTURE_BASE = 1000000;
 
-// Appends one entry; a full stack drops the move rather than overrun.
-inline void append(Move move, int score) {
-    int index = ply_move_start[ply + 1];
-    if (index >= MOVE_STACK_SIZE) return;
-    move_stack[index].move = move;
-    move_stack[index].score = score;
-    ply_move_start[ply + 1] = index + 1;
+// The list being written: its next entry and the end of the stack. A full
+// stack drops further moves rather than overrun.
+struct ListEnd {
+    MoveEntry *next;
+    MoveEntry *limit;
+};
+
+inline ListEnd open_list() {
+    return ListEnd{move_stack + ply_move_start[ply + 1], move_stack + MOVE_STACK_SIZE};
+}
+inline void close_list(const ListEnd &list) {
+    ply_move_start[ply + 1] = (int)(list.next - move_stack);
+}
+
+inline void append(ListEnd &list, Move move, int score) {
+    if (list.next == list.limit) return;
+    list.next->move = move;
+    list.next->score = score;
+    list.next++;
+}
+
+inline int capture_score(int from, int to) {
+    return CAPTURE_BASE + 10 * square_piece[to] - square_piece[from];
+}
+
+void add_promotions(ListEnd &list, int from, int to, int flags) {
+    for (int piece = KNIGHT; piece <= QUEEN; piece++)
+        append(list, make_move_word(from, to, piece, flags | MF_PROMOTION),
+               CAPTURE_BASE + 10 * piece);
+}
+
+// push_move's rule: a pawn move onto the last row becomes four promotions;
+// the score follows the destination square for every kind of move, so an
+// occupied castling destination scores as a capture, though make_move will
+// refuse it.
+inline void add_move(ListEnd &list, int from, int to, int flags) {
+    if ((flags & MF_PAWN_MOVE) && (side_to_move == WHITE ? to <= 7 : to >= 56)) {
+        add_promotions(list, from, to, flags);
+        return;
+    }
+    const int score =
+        square_color[to] != EMPTY ? capture_score(from, to) : history_scores[from][to];
+    append(list, make_move_word(from, to, 0, flags), score);
 }
 
 // A pawn on the row it would promote on (only editing can put it there)
 // has nowhere to go.
-void white_pawn(int i, bool captures_only) {
+void white_pawn(ListEnd &list, int i, bool captures_only) {
     if (i < 8) return;
     int file = i & 7;
-    if (file != 0 && square_color[i - 9] == BLACK) push_move(i, i - 9, MF_PAWN_MOVE | MF_CAPTURE);
-    if (file != 7 && square_color[i - 7] == BLACK) push_move(i, i - 7, MF_PAWN_MOVE | MF_CAPTURE);
+    if (file != 0 && square_color[i - 9] == BLACK)
+        add_move(list, i, i - 9, MF_PAWN_MOVE | MF_CAPTURE);
+    if (file != 7 && square_color[i - 7] == BLACK)
+        add_move(list, i, i - 7, MF_PAWN_MOVE | MF_CAPTURE);
     if (square_color[i - 8] != EMPTY) return;
     if (captures_only) {
-        if (i <= 15) push_move(i, i - 8, MF_PAWN_MOVE);
+        if (i <= 15) add_move(list, i, i - 8, MF_PAWN_MOVE);
         return;
     }
-    push_move(i, i - 8, MF_PAWN_MOVE);
+    add_move(list, i, i - 8, MF_PAWN_MOVE);
     if (i >= 48 && square_color[i - 16] == EMPTY)
-        push_move(i, i - 16, MF_PAWN_MOVE | MF_DOUBLE_PUSH);
+        add_move(list, i, i - 16, MF_PAWN_MOVE | MF_DOUBLE_PUSH);
 }
 
-void black_pawn(int i, bool captures_only) {
+void black_pawn(ListEnd &list, int i, bool captures_only) {
     if (i >= 56) return;
     int file = i & 7;
-    if (file != 0 && square_color[i + 7] == WHITE) push_move(i, i + 7, MF_PAWN_MOVE | MF_CAPTURE);
-    if (file != 7 && square_color[i + 9] == WHITE) push_move(i, i + 9, MF_PAWN_MOVE | MF_CAPTURE);
+    if (file != 0 && square_color[i + 7] == WHITE)
+        add_move(list, i, i + 7, MF_PAWN_MOVE | MF_CAPTURE);
+    if (file != 7 && square_color[i + 9] == WHITE)
+        add_move(list, i, i + 9, MF_PAWN_MOVE | MF_CAPTURE);
     if (square_color[i + 8] != EMPTY) return;
     if (captures_only) {
-        if (i >= 48) push_move(i, i + 8, MF_PAWN_MOVE);
+        if (i >= 48) add_move(list, i, i + 8, MF_PAWN_MOVE);
         return;
     }
-    push_move(i, i + 8, MF_PAWN_MOVE);
+    add_move(list, i, i + 8, MF_PAWN_MOVE);
     if (i <= 15 && square_color[i + 16] == EMPTY)
-        push_move(i, i + 16, MF_PAWN_MOVE | MF_DOUBLE_PUSH);
+        add_move(list, i, i + 16, MF_PAWN_MOVE | MF_DOUBLE_PUSH);
 }
 
-void piece_moves(int i, int piece, bool captures_only) {
-    const int frame = square_to_mailbox[i];
-    const int slides = piece_slides[piece];
-    for (int d = 0; d < direction_count[piece]; d++) {
-        const int step = direction_offsets[piece][d];
-        int f = frame + step;
-        int t = mailbox[f];
-        while (t != -1) {
-            if (square_color[t] != EMPTY) {
-                if (square_color[t] == opponent) push_move(i, t, MF_CAPTURE);
-                break;
+// Knights and kings: their targets, lowest square first, are their
+// directions in table order, since those offsets only ever grow.
+inline void step_moves(ListEnd &list, int i, SquareSet targets, SquareSet enemies) {
+    const int *history = history_scores[i];
+    for (; targets; targets &= targets - 1) {
+        const int t = first_square(targets);
+        if (enemies & square_bit(t))
+            append(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
+        else
+            append(list, make_move_word(i, t, 0, 0), history[t]);
+    }
+}
+
+// Sliders: direction by direction in table order, nearest square first,
+// the blocking enemy piece (if any) last.
+inline void slide_moves(ListEnd &list, int i, const int *rays, int ray_count, SquareSet occupied,
+                        SquareSet enemies, bool captures_only) {
+    const int *history = history_scores[i];
+    for (int k = 0; k < ray_count; k++) {
+        const int ray = rays[k];
+        // Most rays hold no enemy piece at all.
+        if (captures_only && !(ray_squares[ray][i] & enemies)) continue;
+        const SquareSet reach = ray_reach(ray, i, occupied);
+        const SquareSet hit = reach & occupied;
+        if (!captures_only) {
+            SquareSet quiet = reach ^ hit;
+            if (ray_descends(ray)) {
+                while (quiet) {
+                    const int t = last_square(quiet);
+                    quiet ^= square_bit(t);
+                    append(list, make_move_word(i, t, 0, 0), history[t]);
+                }
+            } else {
+                for (; quiet; quiet &= quiet - 1) {
+                    const int t = first_square(quiet);
+                    append(list, make_move_word(i, t, 0, 0), history[t]);
+                }
             }
-            if (!captures_only) push_move(i, t, 0);
-            if (!slides) break;
-            f += step;
-            t = mailbox[f];
+        }
+        if (hit & enemies) {
+            const int t = first_square(hit);
+            append(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
         }
     }
 }
 
 // The capturer on the a-file side first.
-void en_passant_moves() {
+void en_passant_moves(ListEnd &list) {
     const int e = ep_square;
     if (e == -1) return;
     const int file = e & 7;
     const int flags = MF_PAWN_MOVE | MF_EN_PASSANT | MF_CAPTURE;
     if (side_to_move == WHITE) {
-        if (file != 0 && e + 7 < 64 && stands(e + 7, WHITE, PAWN)) push_move(e + 7, e, flags);
-        if (file != 7 && e + 9 < 64 && stands(e + 9, WHITE, PAWN)) push_move(e + 9, e, flags);
+        if (file != 0 && e + 7 < 64 && stands(e + 7, WHITE, PAWN)) add_move(list, e + 7, e, flags);
+        if (file != 7 && e + 9 < 64 && stands(e + 9, WHITE, PAWN)) add_move(list, e + 9, e, flags);
     } else {
-        if (file != 0 && e - 9 >= 0 && stands(e - 9, BLACK, PAWN)) push_move(e - 9, e, flags);
-        if (file != 7 && e - 7 >= 0 && stands(e - 7, BLACK, PAWN)) push_move(e - 7, e, flags);
+        if (file != 0 && e - 9 >= 0 && stands(e - 9, BLACK, PAWN)) add_move(list, e - 9, e, flags);
+        if (file != 7 && e - 7 >= 0 && stands(e - 7, BLACK, PAWN)) add_move(list, e - 7, e, flags);
     }
 }
 
+constexpr int QUEEN_RAYS[8] = {0, 1, 2, 3, 4, 5, 6, 7};
+
 void generate(bool captures_only) {
     ply_move_start[ply + 1] = ply_move_start[ply];
-    for (int i = 0; i < 64; i++) {
-        if (square_color[i] != side_to_move) continue;
+    ListEnd list = open_list();
+    const int us = side_to_move;
+    const SquareSet occupied = occupied_set();
+    const SquareSet enemies = color_set[us ^ 1];
+    const SquareSet targets = captures_only ? enemies : ~color_set[us];
+    // Origin squares in board order, as the search's tie-break expects.
+    for (SquareSet own = color_set[us]; own; own &= own - 1) {
+        const int i = first_square(own);
         const int piece = square_piece[i];
         if (piece == PAWN) {
-            if (side_to_move == WHITE)
-                white_pawn(i, captures_only);
+            // Among captures, a pawn with no enemy to take and no step onto
+            // the last row adds nothing.
+            if (captures_only && !(pawn_attacks[us][i] & enemies) &&
+                (us == WHITE ? i > 15 : i < 48))
+                continue;
+            if (us == WHITE)
+                white_pawn(list, i, captures_only);
             else
-                black_pawn(i, captures_only);
+                black_pawn(list, i, captures_only);
+        } else if (piece == KNIGHT) {
+            step_moves(list, i, knight_attacks[i] & targets, enemies);
+        } else if (piece == KING) {
+            step_moves(list, i, king_attacks[i] & targets, enemies);
+        } else if (piece == BISHOP) {
+            slide_moves(list, i, DIAGONAL_RAYS, 4, occupied, enemies, captures_only);
+        } else if (piece == ROOK) {
+            slide_moves(list, i, STRAIGHT_RAYS, 4, occupied, enemies, captures_only);
         } else {
-            piece_moves(i, piece, captures_only);
+            slide_moves(list, i, QUEEN_RAYS, 8, occupied, enemies, captures_only);
         }
     }
     if (!captures_only) {
         // From the rights bits alone; make_move tests the squares between.
-        if (side_to_move == WHITE) {
-            if (castle_rights & CASTLE_WHITE_KINGSIDE) push_move(60, 62, MF_CASTLE);
-            if (castle_rights & CASTLE_WHITE_QUEENSIDE) push_move(60, 58, MF_CASTLE);
+        if (us == WHITE) {
+            if (castle_rights & CASTLE_WHITE_KINGSIDE) add_move(list, 60, 62, MF_CASTLE);
+            if (castle_rights & CASTLE_WHITE_QUEENSIDE) add_move(list, 60, 58, MF_CASTLE);
         } else {
-            if (castle_rights & CASTLE_BLACK_KINGSIDE) push_move(4, 6, MF_CASTLE);
-            if (castle_rights & CASTLE_BLACK_QUEENSIDE) push_move(4, 2, MF_CASTLE);
+            if (castle_rights & CASTLE_BLACK_KINGSIDE) add_move(list, 4, 6, MF_CASTLE);
+            if (castle_rights & CASTLE_BLACK_QUEENSIDE) add_move(list, 4, 2, MF_CASTLE);
         }
     }
-    en_passant_moves();
+    en_passant_moves(list);
+    close_list(list);
 }
 
 } // namespace
@@ -123,20 +211,13 @@ void generate_captures() {
 }
 
 void push_move(int from, int to, int flags) {
-    if ((flags & MF_PAWN_MOVE) && (side_to_move == WHITE ? to <= 7 : to >= 56)) {
-        push_promotions(from, to, flags);
-        return;
-    }
-    // The score follows the destination square for every kind of move: an
-    // occupied castling destination scores as a capture, though make_move
-    // will refuse it.
-    int score = square_color[to] != EMPTY
-                    ? CAPTURE_BASE + 10 * square_piece[to] - square_piece[from]
-                    : history_scores[from][to];
-    append(make_move_word(from, to, 0, flags), score);
+    ListEnd list = open_list();
+    add_move(list, from, to, flags);
+    close_list(list);
 }
 
 void push_promotions(int from, int to, int flags) {
-    for (int piece = KNIGHT; piece <= QUEEN; piece++)
-        append(make_move_word(from, to, piece, flags | MF_PROMOTION), CAPTURE_BASE + 10 * piece);
+    ListEnd list = open_list();
+    add_promotions(list, from, to, flags);
+    close_list(list);
 }

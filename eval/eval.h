@@ -3,6 +3,8 @@
 // Static evaluation from the side to move's view, in hundredths of a pawn.
 #pragma once
 
+#include "board/board.h"
+
 extern const int piece_value[6];
 // Square tables, written from White's side (entry 0 = a8); Black reads
 // them through flip.
@@ -41,3 +43,32 @@ int eval_white_king(int square);
 int eval_black_king(int square);
 int white_file_shelter(int i);
 int black_file_shelter(int i);
+
+// The parts of those terms that depend on the pawns alone, read from the
+// working data as they are: a pawn's score is its structure plus its passed
+// steps times the bonus its own side's pieces allow; a king's score is its
+// table value plus the shelter of its file, scaled by the opponent's pieces.
+int white_pawn_structure(int square);
+int black_pawn_structure(int square);
+int white_passed_steps(int square);
+int black_passed_steps(int square);
+int passed_step_bonus(int own_pieces);
+int white_king_shelter(int file);
+int black_king_shelter(int file);
+int white_king_score(int square, int shelter);
+int black_king_score(int square, int shelter);
+
+// The pawn terms of one pawn structure, both colours' pawns its key.
+struct PawnEntry {
+    SquareSet pawns[2];
+    int rear_pawn_row[2][10];
+    int structure[2];    // the pawns' structure terms, summed
+    int passed_steps[2]; // the passed pawns' steps, summed
+    int pawn_count[2];
+    int king_shelter[2][8]; // by the king's file
+    int filled;
+};
+
+// The entry of the pawns on the board, from the cache or worked out anew;
+// either way rear_pawn_row is left filled in for them.
+const PawnEntry &pawn_entry();

@@ -1,7 +1,7 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Two passes over the board: material and pawn summaries first, then the
-// positional terms that read them.
+// Material and positional terms, piece by piece from the square sets; the
+// pawns' terms come from the pawn cache.
 #include "eval/eval.h"
 
 #include "board/board.h"
@@ -54,6 +54,73 @@ int black_rook(int s) {
     return score;
 }
 
+// The knights', bishops' and rooks' terms of one colour, which need no one's
+// material; its piece material is counted on the way.
+int white_piece_terms() {
+    const SquareSet *pieces = piece_set[WHITE];
+    int material = 0;
+    int score = 0;
+    for (SquareSet set = pieces[KNIGHT]; set; set &= set - 1) {
+        material += piece_value[KNIGHT];
+        score += knight_table[first_square(set)];
+    }
+    for (SquareSet set = pieces[BISHOP]; set; set &= set - 1) {
+        material += piece_value[BISHOP];
+        score += white_bishop(first_square(set));
+    }
+    for (SquareSet set = pieces[ROOK]; set; set &= set - 1) {
+        material += piece_value[ROOK];
+        score += white_rook(first_square(set));
+    }
+    for (SquareSet set = pieces[QUEEN]; set; set &= set - 1) material += piece_value[QUEEN];
+    piece_material[WHITE] = material;
+    return score;
+}
+
+int black_piece_terms() {
+    const SquareSet *pieces = piece_set[BLACK];
+    int material = 0;
+    int score = 0;
+    for (SquareSet set = pieces[KNIGHT]; set; set &= set - 1) {
+        material += piece_value[KNIGHT];
+        score += knight_table[flip[first_square(set)]];
+    }
+    for (SquareSet set = pieces[BISHOP]; set; set &= set - 1) {
+        material += piece_value[BISHOP];
+        score += black_bishop(first_square(set));
+    }
+    for (SquareSet set = pieces[ROOK]; set; set &= set - 1) {
+        material += piece_value[ROOK];
+        score += black_rook(first_square(set));
+    }
+    for (SquareSet set = pieces[QUEEN]; set; set &= set - 1) material += piece_value[QUEEN];
+    piece_material[BLACK] = material;
+    return score;
+}
+
+// Sheltered while the opponent keeps enough pieces, else the endgame table.
+int white_kings(const PawnEntry &pawns) {
+    const bool sheltered = piece_material[BLACK] > KING_SHELTER_THRESHOLD;
+    int score = 0;
+    for (SquareSet set = piece_set[WHITE][KING]; set; set &= set - 1) {
+        const int s = first_square(set);
+        score += sheltered ? white_king_score(s, pawns.king_shelter[WHITE][s & 7])
+                           : king_endgame_table[s];
+    }
+    return score;
+}
+
+int black_kings(const PawnEntry &pawns) {
+    const bool sheltered = piece_material[WHITE] > KING_SHELTER_THRESHOLD;
+    int score = 0;
+    for (SquareSet set = piece_set[BLACK][KING]; set; set &= set - 1) {
+        const int s = first_square(set);
+        score += sheltered ? black_king_score(s, pawns.king_shelter[BLACK][s & 7])
+                           : king_endgame_table[flip[s]];
+    }
+    return score;
+}
+
 } // namespace
 
 int insufficient_material() {
@@ -63,32 +130,13 @@ int insufficient_material() {
 }
 
 int evaluate() {
-    // 1. Reset the summaries.
-    piece_material[WHITE] = piece_material[BLACK] = 0;
-    pawn_material[WHITE] = pawn_material[BLACK] = 0;
-    for (int i = 0; i < 10; i++) {
-        rear_pawn_row[WHITE][i] = 0;
-        rear_pawn_row[BLACK][i] = 7;
-    }
-
-    // 2. Material and the rearmost pawn of each file; the occupied squares
-    // are noted, in board order, for the second pass.
-    int occupied[64];
-    int occupied_count = 0;
-    for (int s = 0; s < 64; s++) {
-        const int piece = square_piece[s];
-        if (piece == EMPTY) continue;
-        occupied[occupied_count++] = s;
-        const int color = square_color[s];
-        if (piece == PAWN) {
-            pawn_material[color] += piece_value[PAWN];
-            const int row = s >> 3;
-            int &rear = rear_pawn_row[color][(s & 7) + 1];
-            if (color == WHITE ? row > rear : row < rear) rear = row;
-        } else {
-            piece_material[color] += piece_value[piece];
-        }
-    }
+    // 1-2. The pawns' summaries come from the pawn cache; the other pieces
+    // are walked from their sets, their material counted on the way.
+    const PawnEntry &pawns = pawn_entry();
+    int white_score = white_piece_terms();
+    int black_score = black_piece_terms();
+    pawn_material[WHITE] = pawns.pawn_count[WHITE] * piece_value[PAWN];
+    pawn_material[BLACK] = pawns.pawn_count[BLACK] * piece_value[PAWN];
 
     // 3. Written before the early return, for adjudication.
     const int white = pawn_material[WHITE] + piece_material[WHITE];
@@ -99,63 +147,19 @@ int evaluate() {
     // 4. Bare kings, a lone minor, or one minor each: a dead draw.
     if (insufficient_material()) return 0;
 
-    // 5. Positional terms.
-    int score[2] = {white, black};
-    for (int k = 0; k < occupied_count; k++) {
-        const int s = occupied[k];
-        const int piece = square_piece[s];
-        if (square_color[s] == WHITE) {
-            switch (piece) {
-            case PAWN:
-                score[WHITE] += eval_white_pawn(s);
-                break;
-            case KNIGHT:
-                score[WHITE] += knight_table[s];
-                break;
-            case BISHOP:
-                score[WHITE] += white_bishop(s);
-                break;
-            case ROOK:
-                score[WHITE] += white_rook(s);
-                break;
-            case KING:
-                score[WHITE] += piece_material[BLACK] > KING_SHELTER_THRESHOLD
-                                    ? eval_white_king(s)
-                                    : king_endgame_table[s];
-                break;
-            default:
-                break;
-            }
-        } else {
-            switch (piece) {
-            case PAWN:
-                score[BLACK] += eval_black_pawn(s);
-                break;
-            case KNIGHT:
-                score[BLACK] += knight_table[flip[s]];
-                break;
-            case BISHOP:
-                score[BLACK] += black_bishop(s);
-                break;
-            case ROOK:
-                score[BLACK] += black_rook(s);
-                break;
-            case KING:
-                score[BLACK] += piece_material[WHITE] > KING_SHELTER_THRESHOLD
-                                    ? eval_black_king(s)
-                                    : king_endgame_table[flip[s]];
-                break;
-            default:
-                break;
-            }
-        }
-    }
+    // 5. The terms that depend on material: passed pawns by their own
+    // side's pieces, kings by the opponent's.
+    white_score += white + pawns.structure[WHITE] +
+                   pawns.passed_steps[WHITE] * passed_step_bonus(piece_material[WHITE]) +
+                   white_kings(pawns);
+    black_score += black + pawns.structure[BLACK] +
+                   pawns.passed_steps[BLACK] * passed_step_bonus(piece_material[BLACK]) +
+                   black_kings(pawns);
 
     // 6. From the side to move's view. Only an edited board can pile up
     // enough material to leave the static range; beyond it a score would
     // read as a mate, and past the root window no move could ever be chosen.
-    const int total =
-        side_to_move == WHITE ? score[WHITE] - score[BLACK] : score[BLACK] - score[WHITE];
+    const int total = side_to_move == WHITE ? white_score - black_score : black_score - white_score;
     return total > STATIC_SCORE_LIMIT    ? STATIC_SCORE_LIMIT
            : total < -STATIC_SCORE_LIMIT ? -STATIC_SCORE_LIMIT
                                          : total;

@@ -43,30 +43,35 @@ int open_centre_files(int file) {
 
 } // namespace
 
-int eval_white_king(int square) {
-    const int file = square & 7;
-    int score = king_table[square];
-    if (file <= 2)
-        score += white_file_shelter(1) + white_file_shelter(2) + white_file_shelter(3) / 2;
-    else if (file >= 5)
-        score += white_file_shelter(8) + white_file_shelter(7) + white_file_shelter(6) / 2;
-    else
-        score += open_centre_files(file);
-    score = score * piece_material[BLACK] / KING_SCALE_DIVISOR;
+int white_king_shelter(int file) {
+    if (file <= 2) return white_file_shelter(1) + white_file_shelter(2) + white_file_shelter(3) / 2;
+    if (file >= 5) return white_file_shelter(8) + white_file_shelter(7) + white_file_shelter(6) / 2;
+    return open_centre_files(file);
+}
+
+int black_king_shelter(int file) {
+    if (file <= 2) return black_file_shelter(1) + black_file_shelter(2) + black_file_shelter(3) / 2;
+    if (file >= 5) return black_file_shelter(8) + black_file_shelter(7) + black_file_shelter(6) / 2;
+    return open_centre_files(file);
+}
+
+// The table value is scaled together with the shelter.
+int white_king_score(int square, int shelter) {
+    int score = (king_table[square] + shelter) * piece_material[BLACK] / KING_SCALE_DIVISOR;
     if (square == 62 && square_piece[63] == ROOK) score -= BLOCKED_CORNER_ROOK_PENALTY;
     return score;
 }
 
-int eval_black_king(int square) {
-    const int file = square & 7;
-    int score = king_table[flip[square]];
-    if (file <= 2)
-        score += black_file_shelter(1) + black_file_shelter(2) + black_file_shelter(3) / 2;
-    else if (file >= 5)
-        score += black_file_shelter(8) + black_file_shelter(7) + black_file_shelter(6) / 2;
-    else
-        score += open_centre_files(file);
-    score = score * piece_material[WHITE] / KING_SCALE_DIVISOR;
+int black_king_score(int square, int shelter) {
+    int score = (king_table[flip[square]] + shelter) * piece_material[WHITE] / KING_SCALE_DIVISOR;
     if (square == 6 && square_piece[7] == ROOK) score -= BLOCKED_CORNER_ROOK_PENALTY;
     return score;
+}
+
+int eval_white_king(int square) {
+    return white_king_score(square, white_king_shelter(square & 7));
+}
+
+int eval_black_king(int square) {
+    return black_king_score(square, black_king_shelter(square & 7));
 }

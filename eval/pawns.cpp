@@ -1,7 +1,8 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Per-pawn terms: square table, doubled, isolated, backward and passed.
-// The two colours are exact mirror images.
+// The two colours are exact mirror images. Everything but the size of the
+// passed bonus depends on the pawns alone, so the pawn cache keeps it.
 #include "eval/eval.h"
 
 #include "board/board.h"
@@ -10,11 +11,16 @@ namespace {
 constexpr int DOUBLED_PENALTY = 10;
 constexpr int ISOLATED_PENALTY = 20;
 constexpr int BACKWARD_PENALTY = 8;
+constexpr int PASSED_STEP_SMALL = 10; // own pieces above the threshold
+constexpr int PASSED_STEP_LARGE = 20;
 } // namespace
 
-int eval_white_pawn(int square) {
+int passed_step_bonus(int own_pieces) {
+    return own_pieces > PASSED_SCALE_THRESHOLD ? PASSED_STEP_SMALL : PASSED_STEP_LARGE;
+}
+
+int white_pawn_structure(int square) {
     const int *W = rear_pawn_row[WHITE];
-    const int *B = rear_pawn_row[BLACK];
     const int r = square >> 3;
     const int i = (square & 7) + 1;
     int score = pawn_table[square];
@@ -23,15 +29,10 @@ int eval_white_pawn(int square) {
         score -= ISOLATED_PENALTY;
     else if (W[i - 1] < r && W[i + 1] < r)
         score -= BACKWARD_PENALTY;
-    if (B[i - 1] >= r && B[i] >= r && B[i + 1] >= r) {
-        const int steps = 7 - r;
-        score += steps * (piece_material[WHITE] > PASSED_SCALE_THRESHOLD ? 10 : 20);
-    }
     return score;
 }
 
-int eval_black_pawn(int square) {
-    const int *W = rear_pawn_row[WHITE];
+int black_pawn_structure(int square) {
     const int *B = rear_pawn_row[BLACK];
     const int r = square >> 3;
     const int i = (square & 7) + 1;
@@ -41,9 +42,29 @@ int eval_black_pawn(int square) {
         score -= ISOLATED_PENALTY;
     else if (B[i - 1] > r && B[i + 1] > r)
         score -= BACKWARD_PENALTY;
-    if (W[i - 1] <= r && W[i] <= r && W[i + 1] <= r) {
-        const int steps = r;
-        score += steps * (piece_material[BLACK] > PASSED_SCALE_THRESHOLD ? 10 : 20);
-    }
     return score;
+}
+
+int white_passed_steps(int square) {
+    const int *B = rear_pawn_row[BLACK];
+    const int r = square >> 3;
+    const int i = (square & 7) + 1;
+    return B[i - 1] >= r && B[i] >= r && B[i + 1] >= r ? 7 - r : 0;
+}
+
+int black_passed_steps(int square) {
+    const int *W = rear_pawn_row[WHITE];
+    const int r = square >> 3;
+    const int i = (square & 7) + 1;
+    return W[i - 1] <= r && W[i] <= r && W[i + 1] <= r ? r : 0;
+}
+
+int eval_white_pawn(int square) {
+    return white_pawn_structure(square) +
+           white_passed_steps(square) * passed_step_bonus(piece_material[WHITE]);
+}
+
+int eval_black_pawn(int square) {
+    return black_pawn_structure(square) +
+           black_passed_steps(square) * passed_step_bonus(piece_material[BLACK]);
 }

@@ -35,6 +35,6 @@ void settle_edited_position() {
     fifty_count = 0;
     ply = 0;
     game_ply = 0;
-    generate_moves();
     compute_key();
+    generate_moves();
 }

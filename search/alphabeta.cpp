@@ -3,6 +3,8 @@
 // Negamax alpha-beta over the one global position, made and unmade in place.
 #include "search/search.h"
 
+#include <cassert>
+
 #include "eval/eval.h"
 
 Move pv_table[PLY_SLOTS][PLY_SLOTS];
@@ -19,6 +21,12 @@ void update_pv(Move move) {
 }
 
 int alpha_beta(int alpha, int beta, int depth) {
+    // A child never searches deeper than its parent, check extension
+    // included, so no node goes past the iteration's depth.
+    assert(-INFINITE_SCORE <= alpha && alpha < beta && beta <= INFINITE_SCORE);
+    assert(depth >= 0 && depth <= depth_limit);
+    assert(ply >= 0 && ply <= MAX_SEARCH_PLY);
+
     // 1-3. Leaves go to quiescence; count the node and poll now and then.
     pv_end[ply] = ply;
     if (depth == 0) return quiescence(alpha, beta);
@@ -60,6 +68,9 @@ int alpha_beta(int alpha, int beta, int depth) {
     for (int i = ply_move_start[ply]; i < ply_move_start[ply + 1]; i++) {
         pick_next_move(i, table_move);
         const Move move = move_stack[i].move;
+        // The pick stops at the first entry of the table move's squares: if
+        // this is not one, none is left, and the scans need not look.
+        if (short_move(move) != table_move) table_move = NO_SHORT_MOVE;
         if (!make_move(move)) continue;
         legal_seen = 1;
         const int score = -alpha_beta(-beta, -alpha, depth - 1);

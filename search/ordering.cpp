@@ -11,15 +11,26 @@ void pick_next_move(int index, ShortMove table_move) {
     const int end = ply_move_start[ply + 1];
     int selected = index;
     int best = -1;
-    for (int i = index; i < end; i++) {
-        const Move m = move_stack[i].move;
-        if (short_move(m) == table_move) {
-            selected = i;
-            break;
+    // The table move's squares as they lie in the low half of a Move word;
+    // no move has the squares of NO_SHORT_MOVE.
+    const Move wanted = (Move)(table_move >> 8) | (Move)(table_move & 0xff) << 8;
+    if (table_move == NO_SHORT_MOVE) {
+        for (int i = index; i < end; i++) {
+            if (move_stack[i].score > best) {
+                best = move_stack[i].score;
+                selected = i;
+            }
         }
-        if (move_stack[i].score > best) {
-            best = move_stack[i].score;
-            selected = i;
+    } else {
+        for (int i = index; i < end; i++) {
+            if ((move_stack[i].move & 0xffff) == wanted) {
+                selected = i;
+                break;
+            }
+            if (move_stack[i].score > best) {
+                best = move_stack[i].score;
+                selected = i;
+            }
         }
     }
     if (selected != index) {

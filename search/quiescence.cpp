@@ -3,9 +3,14 @@
 // Captures and promotions only, on top of a stand-pat score.
 #include "search/search.h"
 
+#include <cassert>
+
 #include "eval/eval.h"
 
 int quiescence(int alpha, int beta) {
+    assert(-INFINITE_SCORE <= alpha && alpha < beta && beta <= INFINITE_SCORE);
+    assert(ply >= 0 && ply <= MAX_SEARCH_PLY);
+
     // 1-3. Probe first; count the node and poll now and then.
     const TTEntry *entry = tt_probe(position_key);
     ShortMove table_move = NO_SHORT_MOVE;
@@ -39,6 +44,9 @@ int quiescence(int alpha, int beta) {
     for (int i = ply_move_start[ply]; i < ply_move_start[ply + 1]; i++) {
         pick_next_move(i, table_move);
         const Move move = move_stack[i].move;
+        // The pick stops at the first entry of the table move's squares: if
+        // this is not one, none is left, and the scans need not look.
+        if (short_move(move) != table_move) table_move = NO_SHORT_MOVE;
         if (!make_move(move)) continue;
         const int score = -quiescence(-beta, -alpha);
         unmake_move();

@@ -29,14 +29,24 @@ constexpr uint32_t TT_INDEX_MASK = TT_ENTRIES - 1;
 
 // One slot per key, indexed by the low 18 bits of the key's low half.
 // Mate scores are stored as the storing node saw them, unadjusted.
+// Sixteen bytes, so that four share a cache line:
+//   bytes  0-7   key     both halves, compared in full by a probe
+//   bytes  8-9   score   search scores lie within +-MATE_SCORE
+//   bytes 10-11  move
+//   bytes 12-13  depth   0 for quiescence entries
+//   byte  14     bound
+//   byte  15     state
 struct TTEntry {
     PositionKey key;
-    uint8_t bound;
-    int32_t score;
+    int16_t score;
     ShortMove move;
-    int32_t depth; // 0 for quiescence entries
+    int16_t depth;
+    uint8_t bound;
     uint8_t state;
 };
+static_assert(sizeof(TTEntry) == 16, "table entries of sixteen bytes");
+// A depth beyond this is stored as this; no search can get near it.
+constexpr int TT_DEPTH_LIMIT = INT16_MAX;
 
 extern TTEntry tt_table[TT_ENTRIES];
 

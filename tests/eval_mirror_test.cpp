@@ -55,6 +55,7 @@ void mirror_board() {
     memcpy(square_piece, piece, sizeof piece);
     side_to_move ^= 1;
     opponent ^= 1;
+    compute_key(); // brings the square sets in step with the arrays
 }
 
 void fail(WalkStats &stats, const std::string &what) {
@@ -227,6 +228,7 @@ TEST(EvalMirror, DISABLED_EvaluationsPerSecond) {
             memcpy(square_piece, p.piece, sizeof p.piece);
             side_to_move = p.side;
             opponent = p.side ^ 1;
+            rebuild_square_sets();
             checksum += evaluate();
         }
     }
@@ -238,6 +240,7 @@ TEST(EvalMirror, DISABLED_EvaluationsPerSecond) {
             memcpy(square_color, p.color, sizeof p.color);
             memcpy(square_piece, p.piece, sizeof p.piece);
             side_to_move = p.side;
+            rebuild_square_sets();
             checksum += square_piece[round & 63];
         }
     }

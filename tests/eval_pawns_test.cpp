@@ -22,6 +22,8 @@ int eval_placement(const std::string &placement, char side) {
     return evaluate();
 }
 
+// The board arrays are written directly, so each helper ends as position
+// editing does, with compute_key, which brings the square sets in step.
 void clear_board() {
     for (int s = 0; s < 64; s++) {
         square_color[s] = EMPTY;
@@ -29,11 +31,13 @@ void clear_board() {
     }
     side_to_move = WHITE;
     opponent = BLACK;
+    compute_key();
 }
 
 void put(int square, int color, int piece) {
     square_color[square] = color;
     square_piece[square] = piece;
+    compute_key();
 }
 
 // Board flipped top to bottom, colours swapped, the other side to move.
@@ -49,6 +53,7 @@ void mirror_board() {
     }
     side_to_move ^= 1;
     opponent ^= 1;
+    compute_key();
 }
 
 // Pawn on `name` scores `expected` for White; the mirrored Black pawn too.

@@ -125,7 +125,7 @@ TEST(SearchAlphaBeta, MatedNodeBelowTheRootScoresItsPlyMinusTenThousand) {
     unmake_move();
 
     setup(MATE_IN_TWO);
-    fresh_state(1);
+    fresh_state(5);
     play_in_search("a2a7");
     play_in_search("h8g8");
     play_in_search("b1b8");

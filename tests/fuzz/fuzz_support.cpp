@@ -110,15 +110,5 @@ void fuzz_fail(const char *what, const char *where) {
 }
 
 void fuzz_check_position(const char *where) {
-    for (int s = 0; s < 64; s++) {
-        if ((square_color[s] == EMPTY) != (square_piece[s] == EMPTY))
-            fuzz_fail("square empty in one board array only", where);
-        if (square_color[s] != EMPTY && square_color[s] != WHITE && square_color[s] != BLACK)
-            fuzz_fail("bad square colour", where);
-        if (square_piece[s] < PAWN || square_piece[s] > EMPTY) fuzz_fail("bad piece code", where);
-    }
-    if (side_to_move != (opponent ^ 1)) fuzz_fail("side to move and opponent disagree", where);
-    const PositionKey incremental = position_key;
-    compute_key();
-    if (position_key != incremental) fuzz_fail("incremental key differs from full key", where);
+    if (const char *fault = board_fault()) fuzz_fail(fault, where);
 }

@@ -30,8 +30,8 @@ void fuzz_reset_engine();
 // Closes the book file the engine opened, so that no input leaks one.
 void fuzz_close_book();
 
-// Aborts (a fuzzer finding) when a square is EMPTY in one board array only
-// or the incremental position key differs from a freshly computed one.
+// Aborts (a fuzzer finding) when board_fault finds the position damaged:
+// anything kept incrementally differs from its value computed afresh.
 void fuzz_check_position(const char *where);
 
 // Prints a message naming the broken rule and aborts.

@@ -1,0 +1,79 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The pawn cache: the terms that depend on the pawns alone, kept per pawn
+// structure. Positions of one search share few structures, so nearly every
+// evaluation finds its pawns here. The pawns themselves are the key, so an
+// entry is never taken for another structure.
+#include <cstring>
+
+#include "eval/eval.h"
+
+namespace {
+
+constexpr int PAWN_CACHE_BITS = 12;
+constexpr int PAWN_CACHE_ENTRIES = 1 << PAWN_CACHE_BITS;
+
+PawnEntry pawn_cache[PAWN_CACHE_ENTRIES];
+
+inline int cache_index(SquareSet white, SquareSet black) {
+    const uint64_t mixed = white * 0x9E3779B97F4A7C15ull + black * 0xC2B2AE3D27D4EB4Full;
+    return (int)(mixed >> (64 - PAWN_CACHE_BITS));
+}
+
+constexpr SquareSet A_FILE = 0x0101010101010101ull;
+
+// The rearmost pawn of each file: for White the highest row, 0 when there
+// is none; for Black the lowest, 7 when there is none. A pawn on the row it
+// would promote on reads as no pawn.
+void find_rear_pawns(SquareSet white, SquareSet black) {
+    for (int f = 0; f < 8; f++) {
+        const SquareSet w = white & (A_FILE << f);
+        const SquareSet b = black & (A_FILE << f);
+        rear_pawn_row[WHITE][f + 1] = w ? last_square(w) >> 3 : 0;
+        rear_pawn_row[BLACK][f + 1] = b ? first_square(b) >> 3 : 7;
+    }
+    rear_pawn_row[WHITE][0] = rear_pawn_row[WHITE][9] = 0;
+    rear_pawn_row[BLACK][0] = rear_pawn_row[BLACK][9] = 7;
+}
+
+void fill(PawnEntry &entry, SquareSet white, SquareSet black) {
+    find_rear_pawns(white, black);
+    entry.pawns[WHITE] = white;
+    entry.pawns[BLACK] = black;
+    memcpy(entry.rear_pawn_row, rear_pawn_row, sizeof entry.rear_pawn_row);
+    entry.structure[WHITE] = entry.structure[BLACK] = 0;
+    entry.passed_steps[WHITE] = entry.passed_steps[BLACK] = 0;
+    for (SquareSet p = white; p; p &= p - 1) {
+        entry.structure[WHITE] += white_pawn_structure(first_square(p));
+        entry.passed_steps[WHITE] += white_passed_steps(first_square(p));
+    }
+    for (SquareSet p = black; p; p &= p - 1) {
+        entry.structure[BLACK] += black_pawn_structure(first_square(p));
+        entry.passed_steps[BLACK] += black_passed_steps(first_square(p));
+    }
+    entry.pawn_count[WHITE] = square_count(white);
+    entry.pawn_count[BLACK] = square_count(black);
+    // The three queen-side files share one shelter, as do the three king-side ones.
+    for (int f = 0; f < 8; f++) {
+        const int same_as = f <= 2 ? 0 : f >= 5 ? 5 : f;
+        entry.king_shelter[WHITE][f] =
+            f == same_as ? white_king_shelter(f) : entry.king_shelter[WHITE][same_as];
+        entry.king_shelter[BLACK][f] =
+            f == same_as ? black_king_shelter(f) : entry.king_shelter[BLACK][same_as];
+    }
+    entry.filled = 1;
+}
+
+} // namespace
+
+const PawnEntry &pawn_entry() {
+    const SquareSet white = piece_set[WHITE][PAWN];
+    const SquareSet black = piece_set[BLACK][PAWN];
+    PawnEntry &entry = pawn_cache[cache_index(white, black)];
+    if (entry.filled && entry.pawns[WHITE] == white && entry.pawns[BLACK] == black) {
+        memcpy(rear_pawn_row, entry.rear_pawn_row, sizeof rear_pawn_row);
+        return entry;
+    }
+    fill(entry, white, black);
+    return entry;
+}

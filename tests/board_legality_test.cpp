@@ -1,0 +1,66 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// move_is_legal gives make_move's verdict on every generated move, without
+// changing the position.
+#include "board/board.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+int moves_compared = 0;
+
+void compare_tree(int depth) {
+    generate_moves();
+    for (int i = ply_move_start[ply]; i < ply_move_start[ply + 1]; i++) {
+        const Move move = move_stack[i].move;
+        const PositionKey key = position_key;
+        int color[64];
+        memcpy(color, square_color, sizeof color);
+        const int legal = move_is_legal(move);
+        ASSERT_TRUE(key == position_key && memcmp(color, square_color, sizeof color) == 0);
+        moves_compared++;
+        const int made = make_move(move);
+        ASSERT_EQ(legal, made) << move_text(move) << " at ply " << ply;
+        if (!made) continue;
+        if (depth > 1) compare_tree(depth - 1);
+        unmake_move();
+        if (::testing::Test::HasFatalFailure()) return;
+    }
+}
+
+TEST(BoardLegality, AgreesWithMakeMove) {
+    const char *const fens[] = {
+        // Castling through and out of check, pins, promotions.
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+        "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
+        // En passant that would expose the king along the rank.
+        "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+        "8/8/8/K2pP2r/8/8/8/7k w - d6 0 1",
+        // Kings next to each other, checks by every piece.
+        "8/8/8/3k4/8/3K4/8/8 w - - 0 1",
+        "4k3/8/8/1b6/8/2n5/3P4/R3K2R w KQ - 0 1",
+        // A side without a king can make no move.
+        "8/8/8/8/8/8/8/R6k w - - 0 1",
+    };
+    for (const char *fen : fens) {
+        SCOPED_TRACE(fen);
+        const char *error = "";
+        ASSERT_EQ(set_fen(fen, &error), 1) << error;
+        compare_tree(3);
+        if (HasFatalFailure()) return;
+    }
+    EXPECT_GT(moves_compared, 10000);
+}
+
+TEST(BoardLegality, FullUndoStackRefusesEveryMove) {
+    new_game();
+    generate_moves();
+    game_ply = UNDO_STACK_SIZE;
+    for (int i = 0; i < ply_move_start[1]; i++) EXPECT_EQ(move_is_legal(move_stack[i].move), 0);
+    game_ply = 0;
+}
+
+} // namespace
