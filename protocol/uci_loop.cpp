@@ -80,10 +80,7 @@ void uci_set_option(const char *arguments) {
 }
 
 void uci_new_game() {
-    memset(tt_table, 0, sizeof tt_table);
-    memset(pv_table, 0, sizeof pv_table);
-    memset(pv_end, 0, sizeof pv_end);
-    memset(history_scores, 0, sizeof history_scores);
+    clear_search_memory();
     book_enabled = uci_own_book;
     new_game();
     refresh_moves();

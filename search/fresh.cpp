@@ -5,13 +5,10 @@
 // no clock, no input.
 #include "search/search.h"
 
-#include <cstring>
-
 #include "book/book.h"
 
 void prepare_fixed_depth_search(int depth) {
-    memset(tt_table, 0, sizeof tt_table);
-    memset(pv_end, 0, sizeof pv_end);
+    clear_search_memory();
     start_new_search();
     depth_limit = depth;
     time_budget_ms = 2147483647;

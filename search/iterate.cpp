@@ -42,7 +42,7 @@ Move first_legal_root_move() {
 // Full window at every depth; time is looked at only by the polls.
 void deepen(int output_mode) {
     for (int depth = 1; depth <= depth_limit; depth++) {
-        on_pv_line = 1;
+        start_new_iteration();
         const int score = alpha_beta(-INFINITE_SCORE, INFINITE_SCORE, depth);
         if (output_mode == 2) report_iteration(depth, score);
     }
@@ -68,6 +68,17 @@ void start_new_search() {
     memset(history_scores, 0, sizeof history_scores);
     // make_move starts fetching the table slot of each new key.
     key_prefetch = {(uintptr_t)tt_table, TT_INDEX_MASK, (uint32_t)sizeof(TTEntry)};
+}
+
+void start_new_iteration() {
+    on_pv_line = 1;
+}
+
+void clear_search_memory() {
+    memset(tt_table, 0, sizeof tt_table);
+    memset(pv_table, 0, sizeof pv_table);
+    memset(pv_end, 0, sizeof pv_end);
+    memset(history_scores, 0, sizeof history_scores);
 }
 
 void run_search(int output_mode) {

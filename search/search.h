@@ -106,6 +106,11 @@ int budget_for_move(const ClockState &clock, int plies_played, int budget_ms);
 void run_search(int output_mode);
 // What a new search resets: clock, counters, line and history.
 void start_new_search();
+// What a new iteration resets: the walk down the previous line.
+void start_new_iteration();
+// Everything the search remembers between searches: the table, the line
+// and the history. For a search that must not depend on earlier ones.
+void clear_search_memory();
 // Prints a finished iteration, by default as a thinking line
 // "DEPTH  SCORE  CENTISECONDS  NODES  MOVES..."; a protocol with another
 // format installs its own.
