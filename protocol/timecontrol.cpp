@@ -47,36 +47,40 @@ void apply_budget_rule() {
 
 } // namespace
 
-const char *read_number(const char *text, int *value) {
+namespace {
+
+// An optionally signed decimal integer after blanks, saturating above the
+// number limit; nullptr when there is none.
+const char *read_signed(const char *text, int *sign, int64_t *number) {
     while (*text == ' ' || *text == '\t') text++;
-    int sign = 1;
+    *sign = 1;
     if (*text == '-' || *text == '+') {
-        if (*text == '-') sign = -1;
+        if (*text == '-') *sign = -1;
         text++;
     }
     if (*text < '0' || *text > '9') return nullptr;
-    int64_t number = 0;
+    *number = 0;
     while (*text >= '0' && *text <= '9') {
-        if (number <= NUMBER_LIMIT) number = number * 10 + (*text - '0');
+        if (*number <= NUMBER_LIMIT) *number = *number * 10 + (*text - '0');
         text++;
     }
+    return text;
+}
+
+} // namespace
+
+const char *read_number(const char *text, int *value) {
+    int sign;
+    int64_t number;
+    if (!(text = read_signed(text, &sign, &number))) return nullptr;
     *value = clamp_int(sign * number);
     return text;
 }
 
 const char *read_seconds_ms(const char *text, int *ms) {
-    while (*text == ' ' || *text == '\t') text++;
-    int sign = 1;
-    if (*text == '-' || *text == '+') {
-        if (*text == '-') sign = -1;
-        text++;
-    }
-    if (*text < '0' || *text > '9') return nullptr;
-    int64_t seconds = 0;
-    while (*text >= '0' && *text <= '9') {
-        if (seconds <= NUMBER_LIMIT) seconds = seconds * 10 + (*text - '0');
-        text++;
-    }
+    int sign;
+    int64_t seconds;
+    if (!(text = read_signed(text, &sign, &seconds))) return nullptr;
     int64_t total = seconds * 1000;
     if (*text == '.') {
         text++;
