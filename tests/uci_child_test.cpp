@@ -17,6 +17,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/engine_process.h"
+
 namespace {
 
 constexpr int REPLY_MS = 5000;   // "at once", on a loaded machine
@@ -27,10 +29,6 @@ const char *const WHITE_FIRST_MOVES[] = {"a2a3", "a2a4", "b2b3", "b2b4", "c2c3",
                                          "d2d4", "e2e3", "e2e4", "f2f3", "f2f4", "g2g3", "g2g4",
                                          "h2h3", "h2h4", "b1a3", "b1c3", "g1f3", "g1h3"};
 
-bool starts_with(const std::string &text, const std::string &prefix) {
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 // "bestmove M [ponder R]" with M one of White's first moves.
 bool white_first_bestmove(const std::string &line) {
     for (const char *move : WHITE_FIRST_MOVES)
@@ -38,139 +36,22 @@ bool white_first_bestmove(const std::string &line) {
     return false;
 }
 
-long since_ms(std::chrono::steady_clock::time_point start) {
-    return (long)std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now() - start)
-        .count();
-}
-
-// The engine in a directory of its own (no book there), in UCI mode.
-class UciEngine {
+// The engine in UCI mode.
+class UciEngine : public EngineProcess {
   public:
-    UciEngine() = default;
-    UciEngine(const UciEngine &) = delete;
-    UciEngine &operator=(const UciEngine &) = delete;
-    ~UciEngine() {
-        if (to_ >= 0) close(to_);
-        if (from_ >= 0) close(from_);
-        if (pid_ > 0 && !exited_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (!dir_.empty()) rmdir(dir_.c_str());
-    }
-
     bool start() {
-        char dir[] = "/tmp/pelmok-uci-XXXXXX";
-        if (!mkdtemp(dir)) return false;
-        dir_ = dir;
-        int in[2], out[2];
-        if (pipe(in) != 0 || pipe(out) != 0) return false;
-        pid_ = fork();
-        if (pid_ < 0) return false;
-        if (pid_ == 0) {
-            dup2(in[0], 0);
-            dup2(out[1], 1);
-            close(in[0]);
-            close(in[1]);
-            close(out[0]);
-            close(out[1]);
-            signal(SIGPIPE, SIG_DFL);
-            if (chdir(dir_.c_str()) != 0) _exit(126);
-            execl(PELMOK_BINARY, PELMOK_BINARY, (char *)nullptr);
-            _exit(127);
-        }
-        close(in[0]);
-        close(out[1]);
-        to_ = in[1];
-        from_ = out[0];
+        if (!EngineProcess::start()) return false;
         send("uci\n");
         return !read_until("uciok", REPLY_MS).empty();
-    }
-
-    void send(const std::string &text) {
-        size_t done = 0;
-        while (done < text.size()) {
-            const ssize_t n = write(to_, text.data() + done, text.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            ASSERT_GT(n, 0) << "the engine no longer reads its input";
-            done += (size_t)n;
-        }
-    }
-
-    void close_input() {
-        close(to_);
-        to_ = -1;
-    }
-
-    // The next line, or false when none comes in time.
-    bool read_line(std::string *line, int timeout_ms) {
-        const auto start = std::chrono::steady_clock::now();
-        for (;;) {
-            const size_t end = pending_.find('\n');
-            if (end != std::string::npos) {
-                *line = pending_.substr(0, end);
-                pending_.erase(0, end + 1);
-                seen_ += *line + "\n";
-                return true;
-            }
-            const long left = timeout_ms - since_ms(start);
-            if (left <= 0 || ended_) return false;
-            struct pollfd fd = {from_, POLLIN, 0};
-            const int ready = poll(&fd, 1, (int)left);
-            if (ready < 0 && errno == EINTR) continue;
-            if (ready <= 0) return false;
-            char buffer[4096];
-            const ssize_t n = read(from_, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0)
-                ended_ = true;
-            else
-                pending_.append(buffer, (size_t)n);
-        }
-    }
-
-    // The first line starting with prefix; lines before it go to skipped.
-    // Empty when it does not come in time.
-    std::string read_until(const std::string &prefix, int timeout_ms,
-                           std::vector<std::string> *skipped = nullptr) {
-        const auto start = std::chrono::steady_clock::now();
-        std::string line;
-        for (;;) {
-            const long left = timeout_ms - since_ms(start);
-            if (left <= 0 || !read_line(&line, (int)left)) return "";
-            if (starts_with(line, prefix)) return line;
-            if (skipped) skipped->push_back(line);
-        }
     }
 
     // True when no line starting with prefix comes within ms.
     bool no_line_for(const std::string &prefix, int ms) { return read_until(prefix, ms).empty(); }
 
     bool exits_with_zero(int timeout_ms) {
-        const auto start = std::chrono::steady_clock::now();
         int status = 0;
-        while (since_ms(start) < timeout_ms) {
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                exited_ = true;
-                return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
+        return wait_exit(timeout_ms, &status) && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
-
-    const std::string &output() const { return seen_; }
-
-  private:
-    pid_t pid_ = -1;
-    int to_ = -1;
-    int from_ = -1;
-    bool exited_ = false;
-    bool ended_ = false;
-    std::string pending_;
-    std::string seen_;
-    std::string dir_;
 };
 
 class UciChild : public ::testing::Test {
@@ -234,7 +115,7 @@ TEST_F(UciChild, PonderhitStartsTheClock) {
     const auto hit = std::chrono::steady_clock::now();
     engine.send("ponderhit\n");
     EXPECT_TRUE(white_first_bestmove(engine.read_until("bestmove", REPLY_MS))) << engine.output();
-    EXPECT_LT(since_ms(hit), 2000) << "the budget after ponderhit is some 40 ms";
+    EXPECT_LT(elapsed_ms(hit), 2000) << "the budget after ponderhit is some 40 ms";
     quit();
 }
 
@@ -264,7 +145,7 @@ TEST_F(UciChild, ClockAndMovetimeEndTheSearch) {
     const auto start = std::chrono::steady_clock::now();
     engine.send("position startpos\ngo movetime 600\n");
     EXPECT_TRUE(white_first_bestmove(engine.read_until("bestmove", REPLY_MS))) << engine.output();
-    EXPECT_GE(since_ms(start), 500) << "movetime 600 less the overhead";
+    EXPECT_GE(elapsed_ms(start), 500) << "movetime 600 less the overhead";
     quit();
 }
 
