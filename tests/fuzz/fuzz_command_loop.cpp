@@ -100,11 +100,11 @@ std::string run(int mode, const uint8_t *data, size_t size) {
     else
         command_loop();
     const std::string output = fuzz_take_output();
+    check_game(MODE_NAMES[mode]);
     if (mode == MODE_UCI)
         check_uci_output(stream, output);
     else
         check_xboard_output(stream, output);
-    check_game(MODE_NAMES[mode]);
     fuzz_close_book();
     return output;
 }

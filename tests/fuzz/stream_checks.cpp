@@ -3,6 +3,7 @@
 // The output of a command stream checked against the stream.
 #include "tests/fuzz/stream_checks.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -88,24 +89,35 @@ bool is_blank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
+// A line as the xboard loop reads it: its command is its first word, and
+// what follows the word up to the line's end is its argument text. A NUL
+// byte ends both.
+struct XboardLine {
+    std::string command;
+    std::string arguments;
+};
+
 // The stream as the xboard reader cuts it: a line feed ends a line, and so
-// does its LINE_SIZE - 1th character. A line's command is its first word,
-// which a NUL byte ends.
-std::vector<std::string> xboard_commands(const std::string &stream) {
-    std::vector<std::string> commands;
+// does its LINE_SIZE - 1th character.
+std::vector<XboardLine> xboard_lines(const std::string &stream) {
+    std::vector<XboardLine> lines;
     for (size_t pos = 0; pos < stream.size();) {
         size_t end = pos;
         while (end < stream.size() && end - pos < (size_t)LINE_SIZE - 1 && stream[end++] != '\n') {
         }
-        size_t word = pos;
-        while (word < end && is_blank(stream[word])) word++;
+        const std::string text = stream.substr(pos, end - pos);
+        const std::string line = text.substr(0, text.find('\0'));
+        size_t word = 0;
+        while (word < line.size() && is_blank(line[word])) word++;
         size_t word_end = word;
-        while (word_end < end && stream[word_end] != '\0' && !is_blank(stream[word_end]))
-            word_end++;
-        commands.push_back(stream.substr(word, word_end - word));
+        while (word_end < line.size() && !is_blank(line[word_end])) word_end++;
+        // Past the end, npos - word_end is still "the rest".
+        const size_t arguments_end = line.find_first_of("\r\n", word_end);
+        lines.push_back(
+            {line.substr(word, word_end - word), line.substr(word_end, arguments_end - word_end)});
         pos = end;
     }
-    return commands;
+    return lines;
 }
 
 // The stream as the UCI reader takes it: whole lines, a NUL reading as a
@@ -139,16 +151,20 @@ void check_xboard_output(const std::string &stream, const std::string &output) {
         if (!allowed(line, protocol)) fuzz_fail("a line the protocol does not print", name);
     if (protocol != XBOARD_V2) return;
 
-    // Every ping is answered, in a search or after it, and no other line
-    // draws a pong; "quit" ends the reading.
-    int pings = 0;
-    for (const std::string &command : xboard_commands(stream)) {
-        if (command == "quit") break;
-        pings += command == "ping";
+    // Every ping is answered, in a search or after it, and every setboard
+    // whose FEN does not read is refused; "quit" ends the reading.
+    int pings = 0, bad_positions = 0;
+    for (const XboardLine &line : xboard_lines(stream)) {
+        if (line.command == "quit") break;
+        pings += line.command == "ping";
+        const char *error;
+        if (line.command == "setboard") bad_positions += !set_fen(line.arguments.c_str(), &error);
     }
     const int pongs =
         count_form(lines, "pong ") + count_form(lines, "Error (missing number): ping");
     expect_answers(pongs, pings, false, "not one pong per ping");
+    expect_answers(count_form(lines, "tellusererror Illegal position"), bad_positions, false,
+                   "not one refusal per setboard that does not read");
 }
 
 void check_uci_output(const std::string &stream, const std::string &output) {
