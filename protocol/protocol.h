@@ -66,7 +66,8 @@ void start_new_game();
 extern int protocol_version;
 extern int analysis_mode;    // "analyze" until "exit"
 extern int position_refused; // a malformed "setboard": moves are refused
-// Back to version 1 with no analysis, as the loop starts.
+// Back to version 1 with no analysis and nothing left of an earlier one, as
+// the loop starts.
 void reset_version2();
 // Carries out line_buffer when it is a version-2 command that the shared
 // table does not hold; 0 otherwise. "protover" is tried in both versions.
@@ -88,6 +89,9 @@ extern int level_base_seconds;          // seconds of a minutes:seconds base
 extern int level_increment;             // seconds
 extern int level_increment_fraction_ms; // milliseconds after them (version 2)
 
+// Back to the start-up values: no clock, no level, no fixed time per move,
+// and no budget or depth for the next search.
+void reset_time_control();
 void time_command(const char *line);
 void level_command(const char *line);
 void st_command(const char *line);

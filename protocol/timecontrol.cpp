@@ -91,6 +91,19 @@ const char *read_seconds_ms(const char *text, int *ms) {
     return text;
 }
 
+void reset_time_control() {
+    clock_ms = 0;
+    level_moves = 0;
+    level_base = 0;
+    level_base_seconds = 0;
+    level_increment = 0;
+    level_increment_fraction_ms = 0;
+    time_budget_set = 0;
+    fixed_time_per_move = 0;
+    time_budget_ms = 0;
+    depth_limit = 0;
+}
+
 // "time N": the engine's clock in centiseconds. A line without a number is
 // ignored rather than rerun the rule on the old clock.
 void time_command(const char *line) {

@@ -172,6 +172,14 @@ void reset_version2() {
     analysis_mode = 0;
     analysis_pending = 0;
     position_refused = 0;
+    analysis_running = 0;
+    analysed_key = {0, 0};
+    analysed_game_ply = -1;
+    analysed_ep_square = -1;
+    legal_root_count = 0;
+    root_game_ply = 0;
+    finished_depth = 0;
+    last_elapsed_cs = 0;
 }
 
 int move_shaped(const char *word) {

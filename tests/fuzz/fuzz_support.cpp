@@ -12,17 +12,25 @@
 #include "board/board.h"
 #include "book/book.h"
 #include "protocol/protocol.h"
+#include "protocol/uci.h"
 #include "search/search.h"
 
 namespace {
 
 char work_dir[] = "/tmp/pelmok-fuzz-XXXXXX";
+const char *const WORK_FILES[] = {"pelmok.opn", "output.txt"};
+
+// The real standard output while the engine's goes to output.txt; -1 when
+// nothing is shown.
+int shown_output = -1;
 
 void remove_work_dir() {
     if (chdir("/") != 0) return;
-    char path[sizeof work_dir + 16];
-    snprintf(path, sizeof path, "%s/pelmok.opn", work_dir);
-    unlink(path);
+    for (const char *name : WORK_FILES) {
+        char path[sizeof work_dir + 16];
+        snprintf(path, sizeof path, "%s/%s", work_dir, name);
+        unlink(path);
+    }
     rmdir(work_dir);
 }
 
@@ -75,25 +83,56 @@ void fuzz_enter_work_dir(int *argc, char ***argv) {
     if (!getenv("PELMOK_FUZZ_VERBOSE") && !freopen("/dev/null", "w", stdout)) exit(1);
 }
 
+void fuzz_capture_output() {
+    fflush(stdout);
+    if (getenv("PELMOK_FUZZ_VERBOSE")) shown_output = dup(STDOUT_FILENO);
+    // A buffer of its own: one that stdio allocated at the first output
+    // would look like a leak to libFuzzer, which then runs the input again.
+    static char buffer[BUFSIZ];
+    if (!freopen("output.txt", "w+", stdout) ||
+        setvbuf(stdout, buffer, _IOFBF, sizeof buffer) != 0) {
+        perror("pelmok fuzz: output file");
+        exit(1);
+    }
+}
+
+std::string fuzz_take_output() {
+    fflush(stdout);
+    const int fd = fileno(stdout);
+    const off_t size = lseek(fd, 0, SEEK_END);
+    std::string text(size > 0 ? (size_t)size : 0, '\0');
+    if (size > 0 && pread(fd, &text[0], text.size(), 0) != (ssize_t)text.size())
+        fuzz_fail("the output file could not be read back", "output");
+    if (ftruncate(fd, 0) != 0 || fseek(stdout, 0, SEEK_SET) != 0)
+        fuzz_fail("the output file could not be emptied", "output");
+    if (shown_output >= 0 && !text.empty() &&
+        write(shown_output, text.data(), text.size()) != (ssize_t)text.size())
+        exit(1);
+    return text;
+}
+
 void fuzz_reset_engine() {
     memset(tt_table, 0, sizeof tt_table);
     memset(history_scores, 0, sizeof history_scores);
     memset(pv_table, 0, sizeof pv_table);
     memset(pv_end, 0, sizeof pv_end);
-    clock_ms = 0;
-    level_moves = 0;
-    level_base = 0;
-    level_base_seconds = 0;
-    level_increment = 0;
-    time_budget_ms = 0;
-    depth_limit = 0;
+    node_count = 0;
+    search_aborted = 0;
+    stop_requested_ms = -1;
+    reset_time_control();
     move_now = 0;
     input_during_search = 0;
     ponder_enabled = 0;
     ponder_pending = 0;
     search_input_hook = take_search_input;
+    report_iteration = print_thinking_line;
     book_enabled = 1;
     engine_side = EMPTY;
+    post_mode = 0;
+    edit_mode = 0;
+    game_over = 0;
+    reset_version2();
+    uci_reset_input();
     fuzz_close_book();
 }
 

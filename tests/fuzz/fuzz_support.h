@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Serves data as standard input and restarts the clock at 0. The clock
 // jumps 2^31 ms per reading, so every search that has a move ends at its
@@ -23,8 +24,16 @@ void fuzz_set_clock_reading_limit(int readings);
 // PELMOK_FUZZ_VERBOSE is set, sends standard output to /dev/null.
 void fuzz_enter_work_dir(int *argc, char ***argv);
 
-// Clears the search tables and puts the time control, book and search flags
-// back to their start-up values.
+// Sends standard output to a file in the working directory, so that the
+// output of each input can be read back and checked.
+void fuzz_capture_output();
+// What the engine has printed since the last call (also copied to the real
+// standard output when PELMOK_FUZZ_VERBOSE is set).
+std::string fuzz_take_output();
+
+// Clears the search tables and puts the time control, the book, the search
+// flags and the state of every protocol back to their start-up values, so
+// that an input runs the same whatever ran before it.
 void fuzz_reset_engine();
 
 // Closes the book file the engine opened, so that no input leaks one.
