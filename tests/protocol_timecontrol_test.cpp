@@ -3,11 +3,8 @@
 // Time control: "level", "time", "st" and "sd" turned into the next
 // search's time budget and depth limit. The commands keep hidden state (a
 // fixed time per move, whether any real budget was given), so every test
-// starts from a "level" line, which ends a fixed time per move, and does not
-// rely on a fresh process.
+// starts from the start-up time control and a "level" line.
 #include <gtest/gtest.h>
-
-#include <array>
 
 #include "board/board.h"
 #include "protocol/protocol.h"
@@ -18,23 +15,16 @@ namespace {
 class SearchTimeControl : public ::testing::Test {
   protected:
     void SetUp() override {
-        saved = {game_ply,           clock_ms,        level_moves,    level_base,
-                 level_base_seconds, level_increment, time_budget_ms, depth_limit};
+        saved_game_ply = game_ply;
+        reset_time_control();
         level_command("level 40 5 0\n");
     }
-    // Leaves no fixed time per move behind and the visible values as found.
+    // Leaves the time control as at start-up and the game where it was.
     void TearDown() override {
-        level_command("level 40 5 0\n");
-        game_ply = saved[0];
-        clock_ms = saved[1];
-        level_moves = saved[2];
-        level_base = saved[3];
-        level_base_seconds = saved[4];
-        level_increment = saved[5];
-        time_budget_ms = saved[6];
-        depth_limit = saved[7];
+        reset_time_control();
+        game_ply = saved_game_ply;
     }
-    std::array<int, 8> saved{};
+    int saved_game_ply = 0;
 
     // Budget of "time" at half-move g, with a sentinel as the previous one.
     int budget_at(int g, const char *time_line, int previous = 4242) {

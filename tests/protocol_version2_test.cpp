@@ -4,7 +4,6 @@
 // of "level", kept to the millisecond, where version 1 reads whole numbers.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 
 #include "board/board.h"
@@ -16,23 +15,18 @@ namespace {
 class Version2Time : public ::testing::Test {
   protected:
     void SetUp() override {
-        saved = {protocol_version, game_ply,        clock_ms,       level_moves,
-                 level_base,       level_increment, time_budget_ms, depth_limit};
+        saved_version = protocol_version;
+        saved_game_ply = game_ply;
+        reset_time_control();
         protocol_version = 2;
     }
     void TearDown() override {
-        level_command("level 40 5 0\n");
-        protocol_version = saved[0];
-        game_ply = saved[1];
-        clock_ms = saved[2];
-        level_moves = saved[3];
-        level_base = saved[4];
-        level_increment = saved[5];
-        time_budget_ms = saved[6];
-        depth_limit = saved[7];
-        level_increment_fraction_ms = 0;
-        level_base_seconds = 0;
+        reset_time_control();
+        protocol_version = saved_version;
+        game_ply = saved_game_ply;
     }
+    int saved_version = 0;
+    int saved_game_ply = 0;
     // The budget "time" gives at half-move 10 after the level line.
     int budget_after(const char *level_line, int version) {
         protocol_version = version;
@@ -46,7 +40,6 @@ class Version2Time : public ::testing::Test {
         st_command(line);
         return time_budget_ms;
     }
-    std::array<int, 8> saved{};
 };
 
 TEST_F(Version2Time, SecondsReadToTheMillisecond) {
