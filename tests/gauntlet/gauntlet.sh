@@ -6,10 +6,10 @@
 # with both colours. Prints each opponent's score and the Elo difference,
 # and fails when a game of pelmok's ends abnormally: a time forfeit, an
 # illegal move, a crash or disconnection, a stall or a false claim (but the
-# draw it claims with a minor piece each, see STRICT_CLAIMS). Too long for
-# the test suite (the 64 games of the default take some ten minutes); run it
-# by hand to judge a change of strength, once with the engine before the
-# change and once after.
+# draw a version-1 pelmok claims with a minor piece each, see STRICT_CLAIMS).
+# Too long for the test suite (the 64 games of the default take some ten
+# minutes); run it by hand to judge a change of strength, once with the
+# engine before the change and once after.
 #
 #   tests/gauntlet/gauntlet.sh [PELMOK_BINARY [PELMOK_DIR]]
 #
@@ -21,7 +21,8 @@
 #   OUT        directory for the PGN and the logs (default: a new temporary one)
 #   OPPONENTS  some of the four opponents, e.g. "sjeng phalanx" (default: all)
 #   STRICT_CLAIMS=1  also fail on the draw claim that cutechess-cli rejects
-#              with one knight or bishop per side
+#              with one knight or bishop per side (made only by builds that
+#              speak version 1 alone, such as the speed baseline)
 # Needs: cutechess-cli, fairymax, hoichess, sjeng, phalanx (Debian packages
 # apart from cutechess-cli).
 set -euo pipefail
