@@ -124,9 +124,10 @@ extern int fifty_count;
 extern int ply;
 extern int game_ply;
 extern PositionKey position_key;
-// Credit of quiet moves that caused cutoffs: generation scores quiet moves
-// from it, the search writes it.
-extern int history_scores[64][64];
+// The ordering scores of quiet moves, [from][to]: generation reads them,
+// whoever orders the moves (the search, with its history) installs them.
+// Until then all zero.
+extern const int (*quiet_move_scores)[64];
 
 extern MoveEntry move_stack[MOVE_STACK_SIZE];
 extern int ply_move_start[PLY_SLOTS];
@@ -156,15 +157,6 @@ inline PositionKey castle_key(int rights) {
 inline PositionKey side_key() {
     return key_table[15];
 }
-
-// Where a key's table slot lies, so that make_move can start fetching it
-// before the probe that follows. Installed by the search; zero: no table.
-struct KeyPrefetch {
-    uintptr_t base;
-    uint32_t index_mask;
-    uint32_t entry_size;
-};
-extern KeyPrefetch key_prefetch;
 
 // Resets the position to the start of a game and computes its key.
 void new_game();

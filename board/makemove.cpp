@@ -139,10 +139,6 @@ int make_move(Move move) {
     opponent = mover;
     toggle(key, side_key());
     position_key = key;
-    // The search probes its table with this key next: start the fetch now.
-    __builtin_prefetch(
-        (const void *)(key_prefetch.base +
-                       (uintptr_t)(key.low & key_prefetch.index_mask) * key_prefetch.entry_size));
 
     if (in_check(mover)) {
         unmake_move();

@@ -50,7 +50,7 @@ inline void add_move(ListEnd &list, int from, int to, int flags) {
         return;
     }
     const int score =
-        square_color[to] != EMPTY ? capture_score(from, to) : history_scores[from][to];
+        square_color[to] != EMPTY ? capture_score(from, to) : quiet_move_scores[from][to];
     append(list, make_move_word(from, to, 0, flags), score);
 }
 
@@ -93,7 +93,7 @@ void black_pawn(ListEnd &list, int i, bool captures_only) {
 // Knights and kings: their targets, lowest square first, are their
 // directions in table order, since those offsets only ever grow.
 inline void step_moves(ListEnd &list, int i, SquareSet targets, SquareSet enemies) {
-    const int *history = history_scores[i];
+    const int *history = quiet_move_scores[i];
     for (; targets; targets &= targets - 1) {
         const int t = first_square(targets);
         if (enemies & square_bit(t))
@@ -107,7 +107,7 @@ inline void step_moves(ListEnd &list, int i, SquareSet targets, SquareSet enemie
 // the blocking enemy piece (if any) last.
 inline void slide_moves(ListEnd &list, int i, const int *rays, int ray_count, SquareSet occupied,
                         SquareSet enemies, bool captures_only) {
-    const int *history = history_scores[i];
+    const int *history = quiet_move_scores[i];
     for (int k = 0; k < ray_count; k++) {
         const int ray = rays[k];
         // Most rays hold no enemy piece at all.

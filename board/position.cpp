@@ -16,8 +16,10 @@ int fifty_count = 0;
 int ply = 0;
 int game_ply = 0;
 PositionKey position_key = {0, 0};
-int history_scores[64][64];
-KeyPrefetch key_prefetch = {0, 0, 0};
+namespace {
+const int no_quiet_scores[64][64] = {};
+} // namespace
+const int (*quiet_move_scores)[64] = no_quiet_scores;
 
 MoveEntry move_stack[MOVE_STACK_SIZE];
 int ply_move_start[PLY_SLOTS];

@@ -86,20 +86,16 @@ void update_input_closed() {
 }
 
 void stop_search() {
-    move_now = 1;
-    ponder_enabled = 0;
-    ponder_pending = 0;
+    request_move_now();
     uci_pondering = 0;
     uci_hold_bestmove = 0;
 }
 
 // "ponderhit": the expected move was played; the clock runs from now on.
-void ponder_hit() {
+void uci_ponder_hit() {
     if (!uci_pondering) return;
     uci_pondering = 0;
-    ponder_enabled = 0;
-    ponder_pending = 0;
-    search_deadline_ms = now_ms() + uci_ponderhit_budget_ms;
+    ponder_hit(uci_ponderhit_budget_ms);
     uci_hold_bestmove = uci_infinite;
 }
 
@@ -122,7 +118,7 @@ void examine_held() {
         } else if (command == UCI_STOP) {
             stop_search();
         } else if (command == UCI_PONDERHIT) {
-            ponder_hit();
+            uci_ponder_hit();
         }
         drop_held(examined);
     }

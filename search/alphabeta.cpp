@@ -8,6 +8,7 @@
 #include "eval/eval.h"
 
 Move pv_table[PLY_SLOTS][PLY_SLOTS];
+int history_scores[64][64];
 int pv_end[PLY_SLOTS];
 
 // The line from ply p is the move played there followed by the child's line.
@@ -57,6 +58,7 @@ int alpha_beta(int alpha, int beta, int depth) {
 
     // 8. Moves, with the previous line's move lifted while on it.
     generate_moves();
+    if (ply == 0 && root_filter_active) filter_root_moves();
     if (on_pv_line) boost_pv_move();
 
     // 9. The move loop.
@@ -72,6 +74,8 @@ int alpha_beta(int alpha, int beta, int depth) {
         // this is not one, none is left, and the scans need not look.
         if (short_move(move) != table_move) table_move = NO_SHORT_MOVE;
         if (!make_move(move)) continue;
+        // The child probes its table slot first: start the fetch now.
+        __builtin_prefetch(tt_slot(position_key));
         legal_seen = 1;
         const int score = -alpha_beta(-beta, -alpha, depth - 1);
         unmake_move();

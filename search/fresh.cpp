@@ -9,14 +9,12 @@
 
 void prepare_fixed_depth_search(int depth) {
     clear_search_memory();
+    clear_search_control();
     start_new_search();
     depth_limit = depth;
-    time_budget_ms = 2147483647;
+    time_budget_ms = NO_TIME_LIMIT_MS;
     book_enabled = 0;
     ponder_enabled = 0;
-    ponder_pending = 0;
-    move_now = 0;
-    input_during_search = 0;
     search_input_hook = nullptr;
     input_closed = 0;
 }

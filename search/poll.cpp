@@ -8,12 +8,6 @@
 
 #include "platform/platform.h"
 
-int move_now = 0;
-int input_during_search = 0;
-int ponder_enabled = 0;
-int ponder_pending = 0;
-int input_closed = 0;
-void (*search_input_hook)() = nullptr;
 int search_aborted = 0;
 jmp_buf abort_context;
 int64_t stop_requested_ms = -1;
@@ -43,16 +37,19 @@ void stop_once_a_move_is_known() {
 
 void poll_clock_and_input() {
     if (search_input_hook) search_input_hook();
-    // Nobody is left to read the move.
-    if (input_closed) abort_search();
-    if (ponder_enabled) {
+    // Nobody is left to read the move, or nobody wants it.
+    if (input_closed || search_cancelled) abort_search();
+    if (search_limits.stop_on_input) {
         if (input_during_search) {
-            if (ponder_pending) abort_search();
+            if (search_limits.ponder) abort_search();
             stop_once_a_move_is_known();
-        } else if (ponder_pending) {
-            // While pondering there is no time limit.
+        } else if (search_limits.ponder) {
+            // While pondering there is no limit.
             return;
         }
     }
+    // A node limit never cuts the first iteration short.
+    if (search_limits.nodes != 0 && node_count >= search_limits.nodes && completed_depth > 0)
+        abort_search();
     if (now_ms() >= search_deadline_ms || move_now) stop_once_a_move_is_known();
 }

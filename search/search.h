@@ -24,10 +24,15 @@ constexpr int TT_EMPTY = 0;
 constexpr int TT_OLD = 1;     // written or hit in an earlier search
 constexpr int TT_CURRENT = 2; // written or hit in this search
 
+// The table's size at start-up: 2^18 entries, 4 MB.
 constexpr int TT_ENTRIES = 262144;
-constexpr uint32_t TT_INDEX_MASK = TT_ENTRIES - 1;
+constexpr int TT_DEFAULT_MB = 4;
+// Sizes a client may ask for, in MB. The index is the key's low half, so
+// no table may hold more than 2^32 entries.
+constexpr int TT_MIN_MB = 1;
+constexpr int TT_MAX_MB = 16384;
 
-// One slot per key, indexed by the low 18 bits of the key's low half.
+// One slot per key, indexed by the low bits of the key's low half.
 // Mate scores are stored as the storing node saw them, unadjusted.
 // Sixteen bytes, so that four share a cache line:
 //   bytes  0-7   key     both halves, compared in full by a probe
@@ -48,11 +53,23 @@ static_assert(sizeof(TTEntry) == 16, "table entries of sixteen bytes");
 // A depth beyond this is stored as this; no search can get near it.
 constexpr int TT_DEPTH_LIMIT = INT16_MAX;
 
-extern TTEntry tt_table[TT_ENTRIES];
+// tt_entries entries (a power of two) from tt_table; a key's slot is
+// key.low & tt_index_mask.
+extern TTEntry *tt_table;
+extern uint64_t tt_entries;
+extern uint32_t tt_index_mask;
 
+inline TTEntry *tt_slot(PositionKey key) {
+    return &tt_table[key.low & tt_index_mask];
+}
 TTEntry *tt_probe(PositionKey key);
 void tt_store(PositionKey key, int score, ShortMove move, int depth, int bound);
 void tt_age();
+// Every entry empty.
+void tt_clear();
+// The largest power-of-two number of entries that fits in megabytes MB,
+// cleared. Returns 0 (the old table kept, as it was) when it cannot be had.
+int tt_resize_mb(int megabytes);
 
 constexpr int MATE_SCORE = 10000; // mated at ply p scores p - MATE_SCORE
 // The root window is the mate bound itself: a root with no legal move
@@ -66,10 +83,15 @@ constexpr int HISTORY_LIMIT = 1 << 30;            // history credit stops here
 constexpr uint32_t POLL_INTERVAL_FULL = 4096;
 constexpr uint32_t POLL_INTERVAL_QUIESCENCE = 2048;
 
-extern uint32_t node_count;
+// Nodes of the current search: 64 bits, so that an analysis left running
+// for days counts on.
+extern uint64_t node_count;
 extern Move pv_table[PLY_SLOTS][PLY_SLOTS];
 extern int pv_end[PLY_SLOTS];
 extern int on_pv_line;
+// Credit of quiet moves that caused cutoffs, [from][to]: the search raises
+// it and installs it as the board's quiet-move ordering scores.
+extern int history_scores[64][64];
 
 // Makes move, followed by the child's line, the best line from this ply.
 void update_pv(Move move);
@@ -89,6 +111,17 @@ extern int64_t search_deadline_ms;
 constexpr int TIMED_DEPTH_LIMIT = 30;
 // "sd" alone, with no clock: all the time the search needs for its depth.
 constexpr int DEPTH_ONLY_BUDGET_MS = 33554432;
+// No deadline a search could reach.
+constexpr int NO_TIME_LIMIT_MS = 2147483647;
+// Beyond this a score is a mate: MATE_SCORE less the plies to it.
+constexpr int MATE_BOUND = 9000;
+// Mate in moves for a mate score, the winner's last move included:
+// positive when the side to move mates, negative when it is mated, 0 for
+// a score that is no mate.
+int mate_in_moves(int score);
+
+// A move never takes more than this share of the clock.
+constexpr int CLOCK_SHARE_DIVISOR = 2;
 
 // A time control as the budget rule reads it.
 struct ClockState {
@@ -101,9 +134,58 @@ struct ClockState {
 // the budget in force, which some points of a control keep.
 int budget_for_move(const ClockState &clock, int plies_played, int budget_ms);
 
-// Iterative deepening driver. output_mode 2 reports each finished iteration
-// through report_iteration, 0 reports nothing. The result is pv_table[0][0].
+// Legal moves cannot outnumber these in any position.
+constexpr int MAX_ROOT_MOVES = 256;
+constexpr int MAX_MULTIPV = MAX_ROOT_MOVES;
+
+// What one search is asked to do. The engine's own moves take theirs from
+// the time commands (run_search); analysis and UCI fill in their own.
+struct SearchLimits {
+    int depth;          // the deepest iteration
+    int time_budget_ms; // from the start of the search, or from ponder_hit
+    uint64_t nodes;     // stop once this many are searched; 0: no limit
+    int mate_moves;     // stop once a mate in this many moves is proven; 0: none
+    int ponder;         // on the opponent's time: no deadline until ponder_hit
+    int stop_on_input;  // a line read during the search ends it (pondering allowed)
+    int use_book;       // the book may answer
+    int multipv;        // lines per iteration, the best first
+    // Only these root moves are searched; none (or none legal): all.
+    const Move *root_moves;
+    int root_move_count;
+    // Each finished line of an iteration; null: nothing is reported.
+    void (*report)(int depth, int score);
+};
+// The root moves a search may play. When the filter is active, alpha_beta
+// drops the others from the root list as it generates it.
+extern int root_filter_active;
+// How many legal root moves the search may choose from.
+extern int root_choice_count;
+// Only these moves from now on (those of them that are legal at the root);
+// none, or none legal: every move. Generates the root list.
+void restrict_root_moves(const Move *moves, int count);
+// For the next line of an iteration: the move of a line already shown.
+void exclude_root_move(Move move);
+void clear_root_exclusions();
+void filter_root_moves();
+
+// Limits with nothing but a depth: no clock, no book, one line, silent.
+SearchLimits depth_only_limits(int depth);
+
+// The search in progress, or the last one, as armed.
+extern SearchLimits search_limits;
+// The iterations finished so far by the search in progress (or the last).
+extern int completed_depth;
+// While an iteration is reported: which of its lines, from 1.
+extern int reported_line;
+
+// Iterative deepening driver for the engine's own moves: depth_limit,
+// time_budget_ms, the book, and the pondering flags. output_mode 2 reports
+// each finished iteration through report_iteration, 0 reports nothing.
+// The result is pv_table[0][0].
 void run_search(int output_mode);
+// The same driver with limits given: arms the search, runs it and clears
+// what it armed. The result is pv_table[0][0], the reply pv_table[0][1].
+void run_limited_search(const SearchLimits &limits);
 // What a new search resets: clock, counters, line and history.
 void start_new_search();
 // What a new iteration resets: the walk down the previous line.
@@ -116,6 +198,8 @@ void clear_search_memory();
 // format installs its own.
 extern void (*report_iteration)(int depth, int score);
 void print_thinking_line(int depth, int score);
+// The thinking line with the score already as it is to be shown.
+void print_thinking_line_scored(int depth, int shown_score);
 
 // Table, history and principal variation cleared, book off, no time limit,
 // input ignored: the next run_search depends only on the position and depth.
@@ -127,18 +211,39 @@ extern jmp_buf abort_context;
 extern int64_t stop_requested_ms;
 constexpr int64_t NO_MOVE_GRACE_MS = 1000;
 
-// Flags tying the command loop to a running search.
-extern int move_now;
-extern int input_during_search;
-extern int ponder_enabled;
-extern int ponder_pending;
+// The flags tying a protocol to a running search. The reader and the
+// protocols set them only through the functions below.
+extern int move_now;            // stop as soon as there is a move ("?", "stop")
+extern int input_during_search; // a line arrived that ends a pondering search
+extern int ponder_enabled;      // the engine may think on the opponent's time
+extern int ponder_pending;      // it has just moved and will ponder next
 // Set once the end of input has been read and nothing read before it waits:
 // a search then ends at once, since nobody is waiting for its move any more.
 extern int input_closed;
+// Set when the search is to end without a move ("force", "quit"...): it
+// stops at the next poll, whatever it has.
+extern int search_cancelled;
 // Installed by the protocol: takes in what waits on standard input without
 // blocking, setting the flags above. Null: searches ignore input (the
 // developer tools and tests, whose searches end at their depth or deadline).
 extern void (*search_input_hook)();
+
+// Arms the next search: its limits, and nothing left of the last one's
+// requests. The root moves are checked against the position's legal ones.
+void arm_search(const SearchLimits &limits);
+// After a search, and whenever a game or a mode starts: nothing armed,
+// nothing requested, nothing pondered.
+void clear_search_control();
+// Requests from the protocol, during a search:
+void request_move_now();  // stop once a move is known
+void note_input_line();   // a line came that ends a pondering search
+void note_input_closed(); // the input has ended
+void cancel_search();     // stop now, the move is not wanted
+// The pondered move was played: the search goes on as a normal one whose
+// time, budget_ms, counts from now.
+void ponder_hit(int budget_ms);
+// Whether the search in progress thinks on the opponent's time.
+int search_is_pondering();
 
 // Every 4096 full-width and 2048 quiescence nodes: takes in waiting input
 // and abandons the search (longjmp to run_search) when it must stop.

@@ -47,14 +47,19 @@ std::vector<MoveEntry> current_list() {
                                   move_stack + ply_move_start[ply + 1]);
 }
 
+// The quiet-move scores generation reads, installed as the search would.
+int history_scores[64][64];
+
 // Distinct, non-zero history values so quiet scores can be told apart.
 void fill_history() {
     for (int f = 0; f < 64; f++)
         for (int t = 0; t < 64; t++) history_scores[f][t] = f * 100 + t + 1;
+    quiet_move_scores = history_scores;
 }
 
 void clear_history() {
     memset(history_scores, 0, sizeof history_scores);
+    quiet_move_scores = history_scores;
 }
 
 struct Expected {

@@ -112,8 +112,8 @@ TEST_F(SearchPoll, EndOfInputEndsTheSearchAtOnce) {
 }
 
 TEST_F(SearchPoll, PonderSearchHasNoDeadline) {
-    ponder_enabled = 1;
-    ponder_pending = 1;
+    search_limits.stop_on_input = 1;
+    search_limits.ponder = 1;
     pv_table[0][0] = SOME_MOVE;
     search_deadline_ms = now_ms() - 1000;
     EXPECT_EQ(poll_aborts(), 0);
@@ -125,8 +125,8 @@ TEST_F(SearchPoll, PonderSearchHasNoDeadline) {
 }
 
 TEST_F(SearchPoll, WithPonderingOnAnyLineEndsTheOwnSearch) {
-    ponder_enabled = 1;
-    ponder_pending = 0;
+    search_limits.stop_on_input = 1;
+    search_limits.ponder = 0;
     pv_table[0][0] = SOME_MOVE;
     EXPECT_EQ(poll_aborts(), 0);
     input_during_search = 1;

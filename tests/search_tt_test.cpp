@@ -12,8 +12,8 @@ namespace {
 
 class SearchTT : public ::testing::Test {
   protected:
-    void SetUp() override { memset(tt_table, 0, sizeof tt_table); }
-    void TearDown() override { memset(tt_table, 0, sizeof tt_table); }
+    void SetUp() override { tt_clear(); }
+    void TearDown() override { tt_clear(); }
 };
 
 PositionKey key(uint32_t low, uint32_t high) {

@@ -112,7 +112,7 @@ std::string fuzz_take_output() {
 }
 
 void fuzz_reset_engine() {
-    memset(tt_table, 0, sizeof tt_table);
+    tt_clear();
     memset(history_scores, 0, sizeof history_scores);
     memset(pv_table, 0, sizeof pv_table);
     memset(pv_end, 0, sizeof pv_end);
