@@ -249,3 +249,8 @@ int piece_from_letter(char letter);
 // Sets up a position from FEN text and generates its moves at ply 0.
 // Returns 1 on success; 0 on malformed text, with a reason in *error.
 int set_fen(const char *fen, const char **error);
+
+// Why the position on the board cannot arise in a game, or nullptr: not
+// exactly one king a side, more than 16 pieces a side, a pawn on the first
+// or last rank, or the side not to move in check.
+const char *unplayable_position();

@@ -3,6 +3,7 @@
 // Position set-up from FEN text, for the developer tools and the tests.
 // The text is checked in full before the position is touched.
 #include "board/board.h"
+#include "board/history.h"
 
 #include <cstring>
 
@@ -154,6 +155,7 @@ int set_fen(const char *fen, const char **error) {
     fifty_count = fifty;
     ply = 0;
     game_ply = 0;
+    forgotten_plies = 0;
     ply_move_start[0] = 0;
     compute_key();
     generate_moves();

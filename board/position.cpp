@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Position state, constant board tables and new_game.
 #include "board/board.h"
+#include "board/history.h"
 
 #include <cstring>
 
@@ -109,6 +110,7 @@ void new_game() {
     fifty_count = 0;
     ply = 0;
     game_ply = 0;
+    forgotten_plies = 0;
     ply_move_start[0] = 0;
     compute_key();
 }
