@@ -254,3 +254,7 @@ int set_fen(const char *fen, const char **error);
 // exactly one king a side, more than 16 pieces a side, a pawn on the first
 // or last rank, or the side not to move in check.
 const char *unplayable_position();
+// set_fen for a position that can arise: a FEN that does not read, or a
+// position unplayable_position refuses, leaves the position and its history
+// as they were and returns 0, with the reason in *error.
+int set_playable_fen(const char *fen, const char **error);

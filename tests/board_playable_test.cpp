@@ -45,4 +45,26 @@ TEST(BoardPlayable, RefusesWhatPlayCannotReach) {
     EXPECT_EQ(verdict("r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N2N2/PP2BPPP/R2QKB1R w KQ - 4 9"), "");
 }
 
+TEST(BoardPlayable, ARefusedPositionKeepsTheGame) {
+    const char *error = "";
+    new_game();
+    ply = 0;
+    generate_moves();
+    ASSERT_EQ(make_move(move_stack[parse_move_text("e2e4")].move), 1);
+    ply = 0;
+    generate_moves();
+    const PositionKey key = position_key;
+    EXPECT_EQ(set_playable_fen("4k3/8/8/8/8/8/8/4RK2 w - - 0 1", &error), 0);
+    EXPECT_STREQ(error, "the side not to move is in check");
+    EXPECT_TRUE(position_key == key);
+    EXPECT_EQ(board_fault(), nullptr);
+    EXPECT_GE(parse_move_text("e7e5"), 0);
+    // The game's history is still there to take back.
+    ASSERT_EQ(game_ply, 1);
+    unmake_move();
+    EXPECT_TRUE(position_key == full_key());
+    EXPECT_EQ(square_piece[52], PAWN);
+    EXPECT_EQ(set_playable_fen("4k3/8/8/8/8/8/8/4RK2 b - - 0 1", &error), 1);
+}
+
 } // namespace
