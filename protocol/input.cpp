@@ -3,7 +3,7 @@
 // The engine's own line reader over standard input, shared by the command
 // loop and the search, so that a line already read into the buffer is seen
 // as waiting input; plus the queue of lines a search read for the loop.
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 
 #include <cstring>
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "protocol/protocol.h"
-#include "protocol/uci.h"
+#include "protocol/xboard/xboard.h"
+#include "protocol/uci/uci.h"
 
 int main() {
     char word[LINE_SIZE];

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "protocol/protocol.h"
-#include "protocol/uci.h"
+#include "protocol/xboard/xboard.h"
+#include "protocol/uci/uci.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {

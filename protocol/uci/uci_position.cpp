@@ -3,7 +3,7 @@
 // "position startpos|fen FEN [moves ...]": the game as the client sees it.
 // The moves are played from the given position, so the undo stack holds the
 // game's history for the repetition test and the book.
-#include "protocol/uci.h"
+#include "protocol/uci/uci.h"
 
 #include <cstring>
 

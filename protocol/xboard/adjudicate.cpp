@@ -1,7 +1,7 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Game-end adjudication after every played move.
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // UCI input: whole lines of any length, built from the engine's line
 // reader; the lines a search reads, answered at once or held for the loop.
-#include "protocol/uci.h"
+#include "protocol/uci/uci.h"
 
 #include <cstdio>
 #include <cstring>

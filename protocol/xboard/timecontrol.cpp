@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Time control: "level", "st", "sd" and "time" become the next search's
 // time budget and depth limit. The budget is worked out when "time" arrives.
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 
 #include "search/search.h"
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // "go": the limits of one search, the search with its info lines, and the
 // one bestmove that answers it.
-#include "protocol/uci.h"
+#include "protocol/uci/uci.h"
 
 #include <cinttypes>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Words of a UCI line: any run of blanks separates them, and a word that
 // means nothing is skipped, as the protocol asks.
-#include "protocol/uci.h"
+#include "protocol/uci/uci.h"
 
 #include <cstring>
 

@@ -24,7 +24,7 @@
 //   easy / hard       pondering off / on
 //   anything else     a move, or "Error (unknown command): WORD"
 //                     (version 2: "Illegal move: WORD" for move text)
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 
 #include <cstdio>
 #include <cstring>

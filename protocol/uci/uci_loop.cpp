@@ -14,7 +14,7 @@
 //   quit              end
 //   debug, register,  nothing (stop and ponderhit act only during a go)
 //   stop, ponderhit
-#include "protocol/uci.h"
+#include "protocol/uci/uci.h"
 
 #include <cstdio>
 #include <cstring>

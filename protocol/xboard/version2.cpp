@@ -11,7 +11,7 @@
 //   setboard FEN        the position, or "tellusererror Illegal position"
 //   analyze / exit      analysis on / off
 //   .                   in analysis, outside edit mode: the status line
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,0 +1,84 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The xboard protocol, versions 1 and 2: the command loop, time control,
+// position editing and game-end adjudication.
+#pragma once
+
+#include "board/board.h"
+#include "protocol/protocol.h"
+
+// What becomes of a line read during a search, other than "?".
+constexpr int LINE_ENDS_PONDERING = 0; // queued; with pondering on it ends the search
+constexpr int LINE_WAITS = 1;          // queued for after the search, which goes on
+constexpr int LINE_ANSWERED = 2;       // answered at once; the search goes on
+// lines_waiting: how many lines read before it still wait for the loop.
+int take_line_during_search(const char *line, int lines_waiting);
+
+// Command loop state.
+extern int engine_side; // WHITE, BLACK, or EMPTY in force mode
+extern int post_mode;   // output mode handed to run_search: 0 or 2
+extern int edit_mode;
+extern int edit_color;
+extern char line_buffer[LINE_SIZE];
+extern char command_word[LINE_SIZE];
+extern int game_over;
+
+// Runs until "quit" or the end of input.
+void command_loop();
+// Carries out the command in line_buffer; returns 0 when the loop must end.
+int execute_command();
+// What a new game resets: the initial position and the game's flags.
+void start_new_game();
+
+// Protocol version 2, switched on by "protover N" (N >= 2) as the first
+// command; until then, and for version-1 front ends always, version 1.
+extern int protocol_version;
+extern int analysis_mode;    // "analyze" until "exit"
+extern int position_refused; // a malformed "setboard": moves are refused
+// Back to version 1 with no analysis and nothing left of an earlier one, as
+// the loop starts.
+void reset_version2();
+// Carries out line_buffer when it is a version-2 command that the shared
+// table does not hold; 0 otherwise. "protover" is tried in both versions.
+int execute_version2_command(int first_command);
+// Nonzero when the analysis must (re)start: just entered, interrupted, or
+// the position has changed since it was last analysed.
+int analysis_due();
+// One unlimited search of the current position with thinking lines; input
+// ends it and it prints no move.
+void analyse();
+// Text of a coordinate move however illegal: four square characters.
+int move_shaped(const char *word);
+
+// Time control.
+extern int clock_ms;
+extern int level_moves;
+extern int level_base;                  // minutes
+extern int level_base_seconds;          // seconds of a minutes:seconds base
+extern int level_increment;             // seconds
+extern int level_increment_fraction_ms; // milliseconds after them (version 2)
+
+// Back to the start-up values: no clock, no level, no fixed time per move,
+// and no budget or depth for the next search.
+void reset_time_control();
+void time_command(const char *line);
+void level_command(const char *line);
+void st_command(const char *line);
+void sd_command(const char *line);
+// Reads a decimal integer (optional sign, clamped to +-1e9) after blanks;
+// returns the character after it, or nullptr when there is none.
+const char *read_number(const char *text, int *value);
+// Reads seconds with an optional decimal fraction ("0.05") as milliseconds,
+// digits past the third decimal dropped; otherwise as read_number.
+const char *read_seconds_ms(const char *text, int *ms);
+
+// Position editing.
+void place_piece(int color, int letter, int square);
+void clear_board();
+// Makes the edited board a playable position: castling rights from where
+// kings and rooks stand, counters reset, moves generated, key computed.
+void settle_edited_position();
+
+// Game end: announces mate, stalemate, repetition, fifty moves and
+// insufficient material after every played move.
+void adjudicate();
