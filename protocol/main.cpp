@@ -5,8 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "protocol/xboard/xboard.h"
+#include "protocol/protocol.h"
 #include "protocol/uci/uci.h"
+#include "protocol/xboard/xboard.h"
 
 int main() {
     char word[LINE_SIZE];

@@ -1,41 +1,69 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What both protocols share: the engine's name, and the line reader over
-// standard input. The xboard loop lives in protocol/xboard/, UCI in
-// protocol/uci/; neither includes the other, and this part neither.
+// What both protocols share: the engine's name, the line reader over
+// standard input, and the words and numbers of a line. The xboard loop
+// lives in protocol/xboard/, UCI in protocol/uci/; neither includes the
+// other, and nothing here includes either.
 #pragma once
 
 #include <cstdint>
 
-#include "board/board.h"
 #include "platform/platform.h"
 
 // The name front ends show, with the version of the banner.
 constexpr char ENGINE_NAME[] = "pelmok 2.3c";
 
-// Line input shared by the command loop and the search. Lines that a search
-// reads are queued and handed to the loop, in order, after it.
-constexpr int INPUT_QUEUE_LINES = 64;
+// Whole lines, as version 2 and UCI read them. A UCI "position" line carries
+// the whole game: 16383 characters hold some 2700 half-moves. A longer line
+// keeps its start; the rest is dropped.
+constexpr int INPUT_LINE_SIZE = 16384;
 
-// Nonzero when a line can be read without blocking (already buffered, or
-// pending on standard input); zero while the queue is full.
-int input_waiting();
-// Reads one line during a search: a leading '?' sets move_now and is consumed;
-// any other line (or the end of input) is queued for the loop.
-void read_search_input();
-// The search's input hook: reads one waiting line, if any.
-void take_search_input();
-// The loop's next line: a queued one first, else from standard input.
-// At most LINE_SIZE - 1 characters, the line feed included when it fits.
-// Returns 0 at the end of input.
-int read_command_line(char line[LINE_SIZE]);
-// Nonzero while lines read during a search wait for the loop.
-int queued_lines();
+// The reader: one buffer over standard input for the handshake word, the
+// command loops and the searches, so that a line already read into the
+// buffer counts as waiting input. The end of input is one more thing to
+// read, even right behind a last line without a line feed.
+//
+// Nonzero when a line, or the end of input, can be read without blocking.
+int line_waiting();
+// Up to size - 1 characters of a line, stopping after its line feed: a
+// longer line comes as several pieces. Returns 0 at the end of input.
+int read_line_piece(char *line, int size);
+// A whole line: its first INPUT_LINE_SIZE - 1 characters, the line feed
+// included when it fits; the rest is dropped, and a NUL byte reads as a
+// blank. Returns 0 at the end of input.
+int read_whole_line(char line[INPUT_LINE_SIZE]);
 // The next blank-delimited word, for the handshake; only its first
 // size - 1 characters are kept. Returns 0 at the end of input.
 int read_word(char *word, int size);
-// Forgets buffered and queued input (for tests driving the reader).
-void reset_input();
+// Forgets buffered input and the end of input (for tests driving it).
+void reset_reader();
 
-// After every change of the game position: ply 0 and a fresh move list.
-void refresh_moves();
+// The white space that separates words.
+inline bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// A blank-delimited word of a line: not NUL-terminated.
+struct Word {
+    const char *text;
+    int length;
+};
+// The next word at or after text (length 0 at the end of the text);
+// returns the text just after it.
+const char *next_word(const char *text, Word *word);
+bool word_is(const Word &word, const char *name);
+bool word_is_nocase(const Word &word, const char *name);
+// The word as a NUL-terminated string in text[size], cut to size - 1
+// characters.
+void copy_word(const Word &word, char *text, int size);
+
+// Numbers read from a line saturate here, whatever their sign.
+constexpr int NUMBER_LIMIT = 1000000000;
+int clamp_number(int64_t value);
+// A decimal integer after blanks, an optional sign first, clamped to
+// +-NUMBER_LIMIT; returns the character after it, or nullptr when there is
+// none.
+const char *read_number(const char *text, int *value);
+// A word that is a whole number as read_number reads it; false for
+// anything else.
+bool word_number(const Word &word, int *value);

@@ -15,7 +15,6 @@ constexpr int LATE_GAME_PLY = 120; // incremental games: from here on clock / 40
 constexpr int LATE_GAME_DIVISOR = 40;
 constexpr int BASE_SHARE_DIVISOR = 70;    // incremental games: base / 70 ...
 constexpr int INCREMENT_SHARE_TENTHS = 9; // ... plus 0.9 of the increment
-constexpr int CLOCK_SHARE_DIVISOR = 2;    // a move never takes more than half the clock
 constexpr int64_t BUDGET_LIMIT = 1000000000;
 
 } // namespace

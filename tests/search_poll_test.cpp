@@ -61,7 +61,7 @@ class SearchPoll : public ::testing::Test {
         writer = -1;
     }
     std::string next_command_line() {
-        char line[LINE_SIZE];
+        char line[INPUT_LINE_SIZE];
         if (!read_command_line(line)) return "<end>";
         return line;
     }

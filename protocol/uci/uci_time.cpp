@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int CLOCK_SHARE_DIVISOR = 2; // as the rule: never more than half the clock
-
 int at_least_zero(int value) {
     return value < 0 ? 0 : value;
 }

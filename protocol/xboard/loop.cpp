@@ -4,7 +4,7 @@
 // per pass.
 //
 // Commands, in the order they are tested (first match wins); in version 2
-// the commands of xboard2.cpp come first:
+// the commands of version2.cpp come first:
 //   xboard            nothing
 //   new               initial position, engine plays Black, book on
 //   result ...        initial position, force mode
@@ -36,8 +36,8 @@ int engine_side = EMPTY;
 int post_mode = 0;
 int edit_mode = 0;
 int edit_color = WHITE;
-char line_buffer[LINE_SIZE];
-char command_word[LINE_SIZE];
+char line_buffer[INPUT_LINE_SIZE];
+char command_word[INPUT_LINE_SIZE];
 int game_over = 0;
 
 namespace {
@@ -45,9 +45,6 @@ namespace {
 // Set by the first command after the handshake: "protover" counts only there.
 int command_seen = 0;
 
-inline bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
 inline bool is_letter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -57,26 +54,17 @@ inline bool is_digit(char c) {
 
 // First word of the line; 0 when the line holds only blanks.
 int take_command_word() {
-    const char *p = line_buffer;
-    while (*p && is_blank(*p)) p++;
-    int n = 0;
-    while (*p && !is_blank(*p)) command_word[n++] = *p++;
-    command_word[n] = '\0';
-    return n > 0;
-}
-
-bool word_is(const char *command) {
-    return strcmp(command_word, command) == 0;
+    Word word;
+    next_word(line_buffer, &word);
+    copy_word(word, command_word, INPUT_LINE_SIZE);
+    return word.length > 0;
 }
 
 // The expected reply, when it is a move of the current position's list;
 // a reply left from an earlier position is never played.
 bool expected_reply_in_list() {
     const Move reply = pv_table[0][1];
-    if (reply == 0) return false;
-    for (int i = 0; i < ply_move_start[1]; i++)
-        if (move_stack[i].move == reply) return true;
-    return false;
+    return reply != 0 && move_in_list(reply);
 }
 
 void engine_move() {
@@ -110,8 +98,7 @@ void ponder() {
 void hint() {
     if (!expected_reply_in_list()) return;
     const Move reply = pv_table[0][1];
-    if (!make_move(reply)) return;
-    unmake_move();
+    if (!move_playable(reply)) return;
     printf("Hint: %s\n", move_text(reply));
 }
 
@@ -154,9 +141,8 @@ void place_from_text() {
 
 } // namespace
 
-void refresh_moves() {
-    ply = 0;
-    generate_moves();
+bool command_is(const char *command) {
+    return strcmp(command_word, command) == 0;
 }
 
 void start_new_game() {
@@ -177,70 +163,70 @@ int execute_command() {
     command_seen = 1;
     if (execute_version2_command(first_command)) return 1;
 
-    if (word_is("xboard")) {
-    } else if (word_is("new")) {
+    if (command_is("xboard")) {
+    } else if (command_is("new")) {
         start_new_game();
         engine_side = BLACK;
-    } else if (word_is("result")) {
+    } else if (command_is("result")) {
         // The board goes back to the start; the game's flags stay.
         ponder_pending = 0;
         new_game();
         refresh_moves();
         engine_side = EMPTY;
-    } else if (word_is("quit")) {
+    } else if (command_is("quit")) {
         return 0;
-    } else if (word_is("force")) {
+    } else if (command_is("force")) {
         engine_side = EMPTY;
-    } else if (word_is("white")) {
+    } else if (command_is("white")) {
         set_side_to_move(WHITE);
-    } else if (word_is("black")) {
+    } else if (command_is("black")) {
         set_side_to_move(BLACK);
-    } else if (word_is("st")) {
+    } else if (command_is("st")) {
         st_command(line_buffer);
-    } else if (word_is("sd")) {
+    } else if (command_is("sd")) {
         sd_command(line_buffer);
-    } else if (word_is("time")) {
+    } else if (command_is("time")) {
         time_command(line_buffer);
     } else if (strncmp(command_word, "level", 5) == 0) {
         level_command(line_buffer);
-    } else if (word_is("otim")) {
-    } else if (word_is("go")) {
+    } else if (command_is("otim")) {
+    } else if (command_is("go")) {
         engine_side = side_to_move;
-    } else if (word_is("hint")) {
+    } else if (command_is("hint")) {
         hint();
-    } else if (word_is("edit")) {
+    } else if (command_is("edit")) {
         position_refused = 0;
         edit_mode = 1;
         edit_color = WHITE;
         book_enabled = 0;
-    } else if (edit_mode && word_is(".")) {
+    } else if (edit_mode && command_is(".")) {
         edit_mode = 0;
         settle_edited_position();
-    } else if (edit_mode && word_is("c")) {
+    } else if (edit_mode && command_is("c")) {
         edit_color ^= 1;
-    } else if (edit_mode && word_is("#")) {
+    } else if (edit_mode && command_is("#")) {
         clear_board();
         settle_edited_position();
     } else if (edit_mode && placement_text()) {
         place_from_text();
-    } else if (word_is("undo")) {
+    } else if (command_is("undo")) {
         if (game_ply > 0) {
             unmake_move();
             refresh_moves();
         }
-    } else if (word_is("remove")) {
+    } else if (command_is("remove")) {
         if (game_ply >= 2) {
             unmake_move();
             unmake_move();
             refresh_moves();
         }
-    } else if (word_is("post")) {
+    } else if (command_is("post")) {
         post_mode = 2;
-    } else if (word_is("nopost")) {
+    } else if (command_is("nopost")) {
         post_mode = 0;
-    } else if (word_is("easy")) {
+    } else if (command_is("easy")) {
         ponder_enabled = 0;
-    } else if (word_is("hard")) {
+    } else if (command_is("hard")) {
         ponder_enabled = 1;
     } else {
         play_move_text();
