@@ -52,6 +52,9 @@ void command_loop();
 bool command_is(const char *command);
 // Carries out the command in line_buffer; returns 0 when the loop must end.
 int execute_command();
+// As the loop starts: version 1, and the next command is the first, the
+// only one where "protover" counts.
+void reset_commands();
 // What a new game resets: the initial position and the game's flags.
 void start_new_game();
 
