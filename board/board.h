@@ -21,6 +21,8 @@ constexpr int CASTLE_WHITE_KINGSIDE = 1;
 constexpr int CASTLE_WHITE_QUEENSIDE = 2;
 constexpr int CASTLE_BLACK_KINGSIDE = 4;
 constexpr int CASTLE_BLACK_QUEENSIDE = 8;
+constexpr int ALL_CASTLE_RIGHTS =
+    CASTLE_WHITE_KINGSIDE | CASTLE_WHITE_QUEENSIDE | CASTLE_BLACK_KINGSIDE | CASTLE_BLACK_QUEENSIDE;
 
 // Move word, least significant byte first:
 //   bits  0-7   from       origin square
@@ -230,6 +232,24 @@ void push_promotions(int from, int to, int flags);
 int make_move(Move move);
 // Takes back undo_stack[game_ply - 1]; the caller ensures game_ply >= 1.
 void unmake_move();
+
+// The moves of the game position, for the protocols and the search's root.
+// After every change of the game position: ply 0 and its moves generated,
+// so that they stand in move_stack from entry 0 to ply_move_start[1] - 1.
+void refresh_moves();
+// 1 when move is in the list of the current ply.
+int move_in_list(Move move);
+// 1 when make_move plays move here (it is taken back at once); 0 for the
+// word 0 and for moves it refuses.
+int move_playable(Move move);
+// The first move of the current ply's list that make_move plays, or 0 when
+// there is none (mate or stalemate).
+Move first_legal_move();
+// How many moves of the current ply's list make_move plays.
+int count_legal_moves();
+// 1 at the start of a game: the initial placement, White to move, every
+// castling right, no en-passant square and no move played.
+int at_initial_position();
 
 // Leaf count of the legal move tree below the current position, by
 // generate_moves, make_move and unmake_move, the last ply by move_is_legal.

@@ -14,7 +14,7 @@ __attribute__((no_sanitize("address", "undefined"))) const char *board_fault() {
     SquareSet colors[2] = {0, 0};
     SquareSet pieces[2][6] = {};
     // The full key, as compute_key builds it, in the same pass.
-    PositionKey key = castle_key(castle_rights & 15);
+    PositionKey key = castle_key(castle_rights & ALL_CASTLE_RIGHTS);
     // Written for unoptimised debug builds, where every helper is a call.
     for (int s = 0; s < 64; s++) {
         const int color = square_color[s];
@@ -41,7 +41,8 @@ __attribute__((no_sanitize("address", "undefined"))) const char *board_fault() {
                 return "a piece's square set differs from the board";
     }
     if (side_to_move != WHITE && side_to_move != BLACK) return "no side to move";
-    if (castle_rights < 0 || castle_rights > 15) return "castling rights out of range";
+    if (castle_rights < 0 || castle_rights > ALL_CASTLE_RIGHTS)
+        return "castling rights out of range";
     if (position_key != key) return "the key differs from the full key";
     if (opponent != (side_to_move ^ 1)) return "the opponent is not the other side";
     if (castle_rights & ~castle_rights_on_board())

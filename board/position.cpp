@@ -11,7 +11,7 @@ int square_piece[64];
 
 int side_to_move = WHITE;
 int opponent = BLACK;
-int castle_rights = 15;
+int castle_rights = ALL_CASTLE_RIGHTS;
 int ep_square = -1;
 int fifty_count = 0;
 int ply = 0;
@@ -105,7 +105,7 @@ void new_game() {
     memcpy(square_color, initial_color, sizeof square_color);
     side_to_move = WHITE;
     opponent = BLACK;
-    castle_rights = 15;
+    castle_rights = ALL_CASTLE_RIGHTS;
     ep_square = -1;
     fifty_count = 0;
     ply = 0;

@@ -6,7 +6,8 @@
 #include <cstring>
 
 #include "protocol/protocol.h"
-#include "protocol/uci.h"
+#include "protocol/uci/uci.h"
+#include "protocol/xboard/xboard.h"
 
 int main() {
     char word[LINE_SIZE];

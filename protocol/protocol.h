@@ -1,115 +1,69 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The protocol side: the line reader, the command loop, time control,
-// position editing and game-end adjudication.
+// What both protocols share: the engine's name, the line reader over
+// standard input, and the words and numbers of a line. The xboard loop
+// lives in protocol/xboard/, UCI in protocol/uci/; neither includes the
+// other, and nothing here includes either.
 #pragma once
 
 #include <cstdint>
 
-#include "board/board.h"
 #include "platform/platform.h"
 
 // The name front ends show, with the version of the banner.
 constexpr char ENGINE_NAME[] = "pelmok 2.3c";
 
-// Line input shared by the command loop and the search. Lines that a search
-// reads are queued and handed to the loop, in order, after it.
-constexpr int INPUT_QUEUE_LINES = 64;
+// Whole lines, as version 2 and UCI read them. A UCI "position" line carries
+// the whole game: 16383 characters hold some 2700 half-moves. A longer line
+// keeps its start; the rest is dropped.
+constexpr int INPUT_LINE_SIZE = 16384;
 
-// Nonzero when a line can be read without blocking (already buffered, or
-// pending on standard input); zero while the queue is full.
-int input_waiting();
-// Reads one line during a search: a leading '?' sets move_now and is consumed;
-// any other line (or the end of input) is queued for the loop.
-void read_search_input();
-// The search's input hook: reads one waiting line, if any.
-void take_search_input();
-// The loop's next line: a queued one first, else from standard input.
-// At most LINE_SIZE - 1 characters, the line feed included when it fits.
-// Returns 0 at the end of input.
-int read_command_line(char line[LINE_SIZE]);
-// Nonzero while lines read during a search wait for the loop.
-int queued_lines();
+// The reader: one buffer over standard input for the handshake word, the
+// command loops and the searches, so that a line already read into the
+// buffer counts as waiting input. The end of input is one more thing to
+// read, even right behind a last line without a line feed.
+//
+// Nonzero when a line, or the end of input, can be read without blocking.
+int line_waiting();
+// Up to size - 1 characters of a line, stopping after its line feed: a
+// longer line comes as several pieces. Returns 0 at the end of input.
+int read_line_piece(char *line, int size);
+// A whole line: its first INPUT_LINE_SIZE - 1 characters, the line feed
+// included when it fits; the rest is dropped, and a NUL byte reads as a
+// blank. Returns 0 at the end of input.
+int read_whole_line(char line[INPUT_LINE_SIZE]);
 // The next blank-delimited word, for the handshake; only its first
 // size - 1 characters are kept. Returns 0 at the end of input.
 int read_word(char *word, int size);
-// Forgets buffered and queued input (for tests driving the reader).
-void reset_input();
+// Forgets buffered input and the end of input (for tests driving it).
+void reset_reader();
 
-// What becomes of a line read during a search, other than "?".
-constexpr int LINE_ENDS_PONDERING = 0; // queued; with pondering on it ends the search
-constexpr int LINE_WAITS = 1;          // queued for after the search, which goes on
-constexpr int LINE_ANSWERED = 2;       // answered at once; the search goes on
-// lines_waiting: how many lines read before it still wait for the loop.
-int take_line_during_search(const char *line, int lines_waiting);
+// The white space that separates words.
+inline bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
-// Command loop state.
-extern int engine_side; // WHITE, BLACK, or EMPTY in force mode
-extern int post_mode;   // output mode handed to run_search: 0 or 2
-extern int edit_mode;
-extern int edit_color;
-extern char line_buffer[LINE_SIZE];
-extern char command_word[LINE_SIZE];
-extern int game_over;
+// A blank-delimited word of a line: not NUL-terminated.
+struct Word {
+    const char *text;
+    int length;
+};
+// The next word at or after text (length 0 at the end of the text);
+// returns the text just after it.
+const char *next_word(const char *text, Word *word);
+bool word_is(const Word &word, const char *name);
+bool word_is_nocase(const Word &word, const char *name);
+// The word as a NUL-terminated string in text[size], cut to size - 1
+// characters.
+void copy_word(const Word &word, char *text, int size);
 
-// Runs until "quit" or the end of input.
-void command_loop();
-// Carries out the command in line_buffer; returns 0 when the loop must end.
-int execute_command();
-// After every change of the game position: ply 0 and a fresh move list.
-void refresh_moves();
-// What a new game resets: the initial position and the game's flags.
-void start_new_game();
-
-// Protocol version 2, switched on by "protover N" (N >= 2) as the first
-// command; until then, and for version-1 front ends always, version 1.
-extern int protocol_version;
-extern int analysis_mode;    // "analyze" until "exit"
-extern int position_refused; // a malformed "setboard": moves are refused
-// Back to version 1 with no analysis and nothing left of an earlier one, as
-// the loop starts.
-void reset_version2();
-// Carries out line_buffer when it is a version-2 command that the shared
-// table does not hold; 0 otherwise. "protover" is tried in both versions.
-int execute_version2_command(int first_command);
-// Nonzero when the analysis must (re)start: just entered, interrupted, or
-// the position has changed since it was last analysed.
-int analysis_due();
-// One unlimited search of the current position with thinking lines; input
-// ends it and it prints no move.
-void analyse();
-// Text of a coordinate move however illegal: four square characters.
-int move_shaped(const char *word);
-
-// Time control.
-extern int clock_ms;
-extern int level_moves;
-extern int level_base;                  // minutes
-extern int level_base_seconds;          // seconds of a minutes:seconds base
-extern int level_increment;             // seconds
-extern int level_increment_fraction_ms; // milliseconds after them (version 2)
-
-// Back to the start-up values: no clock, no level, no fixed time per move,
-// and no budget or depth for the next search.
-void reset_time_control();
-void time_command(const char *line);
-void level_command(const char *line);
-void st_command(const char *line);
-void sd_command(const char *line);
-// Reads a decimal integer (optional sign, clamped to +-1e9) after blanks;
-// returns the character after it, or nullptr when there is none.
+// Numbers read from a line saturate here, whatever their sign.
+constexpr int NUMBER_LIMIT = 1000000000;
+int clamp_number(int64_t value);
+// A decimal integer after blanks, an optional sign first, clamped to
+// +-NUMBER_LIMIT; returns the character after it, or nullptr when there is
+// none.
 const char *read_number(const char *text, int *value);
-// Reads seconds with an optional decimal fraction ("0.05") as milliseconds,
-// digits past the third decimal dropped; otherwise as read_number.
-const char *read_seconds_ms(const char *text, int *ms);
-
-// Position editing.
-void place_piece(int color, int letter, int square);
-void clear_board();
-// Makes the edited board a playable position: castling rights from where
-// kings and rooks stand, counters reset, moves generated, key computed.
-void settle_edited_position();
-
-// Game end: announces mate, stalemate, repetition, fifty moves and
-// insufficient material after every played move.
-void adjudicate();
+// A word that is a whole number as read_number reads it; false for
+// anything else.
+bool word_number(const Word &word, int *value);

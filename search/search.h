@@ -130,6 +130,9 @@ struct ClockState {
     int64_t base_ms;       // base time of the control
     int64_t increment_ms;  // added after each move
 };
+// A move never takes more than this share of the clock: the budget rule
+// and UCI's movetime both keep to it.
+constexpr int CLOCK_SHARE_DIVISOR = 2;
 // The time for the next search after plies_played half-moves; budget_ms is
 // the budget in force, which some points of a control keep.
 int budget_for_move(const ClockState &clock, int plies_played, int budget_ms);

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Coordinate move text: writing moves and finding typed moves in the root list.
 #include "board/board.h"
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 
 #include <gtest/gtest.h>
 

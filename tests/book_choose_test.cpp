@@ -9,7 +9,7 @@
 
 #include "board/board.h"
 #include "book/book.h"
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "board/board.h"
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 
 namespace {
 

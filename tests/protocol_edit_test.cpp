@@ -11,7 +11,7 @@
 
 #include "board/board.h"
 #include "book/book.h"
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 #include "search/search.h"
 
 namespace {

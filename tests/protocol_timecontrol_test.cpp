@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "board/board.h"
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 #include "search/search.h"
 
 namespace {

@@ -12,7 +12,7 @@
 
 #include "board/board.h"
 #include "book/book.h"
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 #include "search/search.h"
 
 namespace {
@@ -77,7 +77,7 @@ TEST_F(RobustInput, PonderSearchEndsAfterAnUnterminatedLastLine) {
     EXPECT_EQ(input_during_search, 1);
     // run_search's abort path, then the loop takes the queued line.
     input_during_search = 0;
-    char line[LINE_SIZE];
+    char line[INPUT_LINE_SIZE];
     ASSERT_EQ(read_command_line(line), 1);
     EXPECT_STREQ(line, "xyz");
     // The ponder search on the expected reply.
@@ -94,7 +94,7 @@ TEST_F(RobustInput, PonderSearchEndsAfterATerminatedLastLine) {
     ASSERT_TRUE(input_waiting());
     read_search_input();
     input_during_search = 0;
-    char line[LINE_SIZE];
+    char line[INPUT_LINE_SIZE];
     ASSERT_EQ(read_command_line(line), 1);
     EXPECT_STREQ(line, "xyz\n");
     ponder_pending = 1;

@@ -10,7 +10,7 @@
 
 #include "book/book.h"
 #include "eval/eval.h"
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 #include "search/search.h"
 
 namespace {

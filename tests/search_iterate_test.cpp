@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "book/book.h"
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 #include "search/search.h"
 #include "tests/golden.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 #include "search/search.h"
 
 namespace {

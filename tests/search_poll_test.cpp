@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "book/book.h"
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 #include "search/search.h"
 #include "tests/golden.h"
 
@@ -61,7 +61,7 @@ class SearchPoll : public ::testing::Test {
         writer = -1;
     }
     std::string next_command_line() {
-        char line[LINE_SIZE];
+        char line[INPUT_LINE_SIZE];
         if (!read_command_line(line)) return "<end>";
         return line;
     }

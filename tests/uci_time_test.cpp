@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "board/board.h"
-#include "protocol/uci.h"
+#include "protocol/uci/uci.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "board/board.h"
 #include "book/book.h"
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 #include "search/search.h"
 #include "tests/fuzz/fuzz_support.h"
 

@@ -18,8 +18,8 @@
 #include <string>
 
 #include "board/board.h"
-#include "protocol/protocol.h"
-#include "protocol/uci.h"
+#include "protocol/xboard/xboard.h"
+#include "protocol/uci/uci.h"
 #include "search/search.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/stream_checks.h"

@@ -11,8 +11,8 @@
 
 #include "board/board.h"
 #include "book/book.h"
-#include "protocol/protocol.h"
-#include "protocol/uci.h"
+#include "protocol/xboard/xboard.h"
+#include "protocol/uci/uci.h"
 #include "search/search.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "protocol/protocol.h"
-#include "protocol/uci.h"
+#include "protocol/xboard/xboard.h"
+#include "protocol/uci/uci.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {
@@ -85,28 +85,32 @@ int count_form(const std::vector<std::string> &lines, const char *text) {
     return count;
 }
 
-bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+// The stream as version 2 and UCI read it: whole lines, a NUL reading as a
+// blank, the first INPUT_LINE_SIZE - 1 characters kept.
+std::vector<std::string> whole_lines(const std::string &stream) {
+    std::vector<std::string> lines;
+    for (size_t pos = 0; pos < stream.size();) {
+        size_t end = stream.find('\n', pos);
+        end = end == std::string::npos ? stream.size() : end + 1;
+        std::string line = stream.substr(pos, std::min(end - pos, (size_t)INPUT_LINE_SIZE - 1));
+        for (char &c : line)
+            if (c == '\0') c = ' ';
+        lines.push_back(line);
+        pos = end;
+    }
+    return lines;
 }
 
-// A line as the xboard loop reads it: its command is its first word, and
-// what follows the word up to the line's end is its argument text. A NUL
-// byte ends both.
+// A version-2 line as the xboard loop reads it: its command is its first
+// word, and what follows the word up to the line's end is its argument text.
 struct XboardLine {
     std::string command;
     std::string arguments;
 };
 
-// The stream as the xboard reader cuts it: a line feed ends a line, and so
-// does its LINE_SIZE - 1th character.
 std::vector<XboardLine> xboard_lines(const std::string &stream) {
     std::vector<XboardLine> lines;
-    for (size_t pos = 0; pos < stream.size();) {
-        size_t end = pos;
-        while (end < stream.size() && end - pos < (size_t)LINE_SIZE - 1 && stream[end++] != '\n') {
-        }
-        const std::string text = stream.substr(pos, end - pos);
-        const std::string line = text.substr(0, text.find('\0'));
+    for (const std::string &line : whole_lines(stream)) {
         size_t word = 0;
         while (word < line.size() && is_blank(line[word])) word++;
         size_t word_end = word;
@@ -115,24 +119,16 @@ std::vector<XboardLine> xboard_lines(const std::string &stream) {
         const size_t arguments_end = line.find_first_of("\r\n", word_end);
         lines.push_back(
             {line.substr(word, word_end - word), line.substr(word_end, arguments_end - word_end)});
-        pos = end;
     }
     return lines;
 }
 
-// The stream as the UCI reader takes it: whole lines, a NUL reading as a
-// blank, the first UCI_LINE_SIZE - 1 characters kept; then its commands.
+// The commands of the stream as the UCI reader takes it.
 std::vector<int> uci_commands(const std::string &stream) {
     std::vector<int> commands;
-    for (size_t pos = 0; pos < stream.size();) {
-        size_t end = stream.find('\n', pos);
-        end = end == std::string::npos ? stream.size() : end + 1;
-        std::string line = stream.substr(pos, std::min(end - pos, (size_t)UCI_LINE_SIZE - 1));
-        for (char &c : line)
-            if (c == '\0') c = ' ';
+    for (const std::string &line : whole_lines(stream)) {
         const char *arguments;
         commands.push_back(uci_command(line.c_str(), &arguments));
-        pos = end;
     }
     return commands;
 }

@@ -3,11 +3,10 @@
 // "position startpos|fen FEN [moves ...]": the game as the client sees it.
 // The moves are played from the given position, so the undo stack holds the
 // game's history for the repetition test and the book.
-#include "protocol/uci.h"
+#include "protocol/uci/uci.h"
 
 #include <cstring>
 
-#include "protocol/protocol.h"
 #include "search/search.h"
 
 int uci_plies_played = 0;
@@ -15,8 +14,6 @@ int uci_game_from_start = 1;
 
 namespace {
 
-constexpr int ALL_CASTLE_RIGHTS =
-    CASTLE_WHITE_KINGSIDE | CASTLE_WHITE_QUEENSIDE | CASTLE_BLACK_KINGSIDE | CASTLE_BLACK_QUEENSIDE;
 // A search needs undo records above its root; a game that reaches this many
 // half-moves forgets its oldest ones.
 constexpr int HISTORY_ROOM = UNDO_STACK_SIZE - 2 * PLY_SLOTS;
@@ -25,13 +22,7 @@ constexpr int HISTORY_ROOM = UNDO_STACK_SIZE - 2 * PLY_SLOTS;
 constexpr int HISTORY_KEPT = FIFTY_MOVE_LIMIT;
 constexpr int LONGEST_MOVE_TEXT = 5;
 
-char fen_text[UCI_LINE_SIZE];
-
-bool at_initial_position() {
-    return game_ply == 0 && side_to_move == WHITE && castle_rights == ALL_CASTLE_RIGHTS &&
-           ep_square < 0 && memcmp(square_piece, initial_piece, sizeof square_piece) == 0 &&
-           memcmp(square_color, initial_color, sizeof square_color) == 0;
-}
+char fen_text[INPUT_LINE_SIZE];
 
 void forget_oldest_moves() {
     const int dropped = game_ply - HISTORY_KEPT;
@@ -41,7 +32,7 @@ void forget_oldest_moves() {
 
 // The move of the current position that a word spells as the engine does
 // (letter case aside: e7e8 names no promotion), or 0.
-Move spelled_move(const UciWord &word) {
+Move spelled_move(const Word &word) {
     if (word.length < 4 || word.length > LONGEST_MOVE_TEXT) return 0;
     char text[LONGEST_MOVE_TEXT + 1];
     memcpy(text, word.text, (size_t)word.length);
@@ -49,17 +40,17 @@ Move spelled_move(const UciWord &word) {
     const int index = parse_move_text(text);
     if (index < 0) return 0;
     const Move move = move_stack[index].move;
-    return uci_word_is_nocase(word, move_text(move)) ? move : 0;
+    return word_is_nocase(word, move_text(move)) ? move : 0;
 }
 
 // The FEN fields up to "moves" or the end, joined by single blanks; text
 // is left at "moves". The words come from one line, so they fit.
 const char *collect_fen(const char *text) {
     int length = 0;
-    UciWord word;
+    Word word;
     for (;;) {
-        const char *after = uci_next_word(text, &word);
-        if (word.length == 0 || uci_word_is(word, "moves")) break;
+        const char *after = next_word(text, &word);
+        if (word.length == 0 || word_is(word, "moves")) break;
         if (length > 0) fen_text[length++] = ' ';
         memcpy(fen_text + length, word.text, (size_t)word.length);
         length += word.length;
@@ -74,12 +65,12 @@ const char *collect_fen(const char *text) {
 void uci_position(const char *arguments) {
     // 1. The starting position; a FEN that does not read leaves the
     // position as it was, and its moves unplayed.
-    UciWord word;
-    const char *p = uci_next_word(arguments, &word);
-    if (uci_word_is(word, "startpos")) {
+    Word word;
+    const char *p = next_word(arguments, &word);
+    if (word_is(word, "startpos")) {
         new_game();
         refresh_moves();
-    } else if (uci_word_is(word, "fen")) {
+    } else if (word_is(word, "fen")) {
         p = collect_fen(p);
         const char *error;
         if (!set_fen(fen_text, &error)) return;
@@ -91,10 +82,10 @@ void uci_position(const char *arguments) {
 
     // 2. Words up to "moves" mean nothing; then the moves, up to the first
     // one that is not a legal move here.
-    do p = uci_next_word(p, &word);
-    while (word.length > 0 && !uci_word_is(word, "moves"));
+    do p = next_word(p, &word);
+    while (word.length > 0 && !word_is(word, "moves"));
     for (;;) {
-        p = uci_next_word(p, &word);
+        p = next_word(p, &word);
         if (word.length == 0) break;
         const Move move = spelled_move(word);
         if (game_ply >= HISTORY_ROOM) forget_oldest_moves();

@@ -2,13 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // "go": the limits of one search, the search with its info lines, and the
 // one bestmove that answers it.
-#include "protocol/uci.h"
+#include "protocol/uci/uci.h"
 
 #include <cinttypes>
 #include <cstdio>
 
 #include "book/book.h"
-#include "protocol/protocol.h"
 #include "search/search.h"
 
 namespace {
@@ -25,25 +24,11 @@ const GoValue go_values[] = {
     {"depth", &UciGoRequest::depth},
 };
 
-int legal(Move move) {
-    if (move == 0 || !make_move(move)) return 0;
-    unmake_move();
-    return 1;
-}
-
-Move first_legal_move() {
-    for (int i = ply_move_start[0]; i < ply_move_start[1]; i++)
-        if (legal(move_stack[i].move)) return move_stack[i].move;
-    return 0;
-}
-
 // Whether reply is a legal move once best has been played.
 int legal_reply(Move best, Move reply) {
     if (reply == 0 || !make_move(best)) return 0;
     generate_moves();
-    int found = 0;
-    for (int i = ply_move_start[1]; i < ply_move_start[2] && !found; i++)
-        if (move_stack[i].move == reply) found = legal(reply);
+    const int found = move_in_list(reply) && move_playable(reply);
     unmake_move();
     return found;
 }
@@ -82,19 +67,19 @@ UciGoRequest uci_parse_go(const char *arguments) {
     go.wtime = go.btime = go.winc = go.binc = UCI_NOT_GIVEN;
     go.movestogo = go.movetime = go.depth = UCI_NOT_GIVEN;
     go.infinite = go.ponder = 0;
-    UciWord word;
+    Word word;
     const char *p = arguments;
     for (;;) {
-        p = uci_next_word(p, &word);
+        p = next_word(p, &word);
         if (word.length == 0) break;
-        if (uci_word_is(word, "infinite")) go.infinite = 1;
-        if (uci_word_is(word, "ponder")) go.ponder = 1;
+        if (word_is(word, "infinite")) go.infinite = 1;
+        if (word_is(word, "ponder")) go.ponder = 1;
         for (const GoValue &value : go_values) {
-            if (!uci_word_is(word, value.name)) continue;
+            if (!word_is(word, value.name)) continue;
             // A name without its number is skipped, and so is the word after it.
-            UciWord number;
-            const char *after = uci_next_word(p, &number);
-            if (uci_word_number(number, &(go.*value.field))) p = after;
+            Word number;
+            const char *after = next_word(p, &number);
+            if (word_number(number, &(go.*value.field))) p = after;
         }
     }
     return go;
@@ -133,7 +118,7 @@ int uci_go(const char *arguments) {
         reply = from_book ? 0 : pv_table[0][1];
         // A search ended before its first root move (input gone at once)
         // still answers with a legal move.
-        if (!legal(best)) best = first_legal_move();
+        if (!move_playable(best)) best = first_legal_move();
         if (!legal_reply(best, reply)) reply = 0;
     }
     ponder_enabled = 0;

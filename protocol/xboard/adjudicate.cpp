@@ -1,7 +1,7 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Game-end adjudication after every played move.
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 
 #include <cstdio>
 
@@ -19,20 +19,10 @@ int draw_by_the_rules() {
     return material_total == 0 || material_total == piece_value[KNIGHT];
 }
 
-int has_legal_move() {
-    for (int i = 0; i < ply_move_start[1]; i++) {
-        if (make_move(move_stack[i].move)) {
-            unmake_move();
-            return 1;
-        }
-    }
-    return 0;
-}
-
 } // namespace
 
 void adjudicate() {
-    if (!has_legal_move()) {
+    if (first_legal_move() == 0) {
         game_over = 1;
         if (in_check(side_to_move))
             printf(side_to_move == WHITE ? "0-1 {Black mates}\n" : "1-0 {White mates}\n");

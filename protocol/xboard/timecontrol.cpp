@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Time control: "level", "st", "sd" and "time" become the next search's
 // time budget and depth limit. The budget is worked out when "time" arrives.
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 
 #include "search/search.h"
 
@@ -15,7 +15,6 @@ int level_increment_fraction_ms = 0;
 
 namespace {
 
-constexpr int NUMBER_LIMIT = 1000000000;
 // A fixed time per move keeps this much in hand for the last poll interval
 // and the output, so the move never overruns what the front end allows.
 constexpr int FIXED_TIME_MARGIN_MS = 50;
@@ -29,13 +28,8 @@ int fixed_time_per_move = 0;
 
 // The text after the command word.
 const char *arguments(const char *line) {
-    while (*line == ' ' || *line == '\t') line++;
-    while (*line && *line != ' ' && *line != '\t' && *line != '\n' && *line != '\r') line++;
-    return line;
-}
-
-int clamp_int(int64_t value) {
-    return value > NUMBER_LIMIT ? NUMBER_LIMIT : value < -NUMBER_LIMIT ? -NUMBER_LIMIT : (int)value;
+    Word command;
+    return next_word(line, &command);
 }
 
 void apply_budget_rule() {
@@ -47,47 +41,20 @@ void apply_budget_rule() {
 
 } // namespace
 
-namespace {
-
-// An optionally signed decimal integer after blanks, saturating above the
-// number limit; nullptr when there is none.
-const char *read_signed(const char *text, int *sign, int64_t *number) {
-    while (*text == ' ' || *text == '\t') text++;
-    *sign = 1;
-    if (*text == '-' || *text == '+') {
-        if (*text == '-') *sign = -1;
-        text++;
-    }
-    if (*text < '0' || *text > '9') return nullptr;
-    *number = 0;
-    while (*text >= '0' && *text <= '9') {
-        if (*number <= NUMBER_LIMIT) *number = *number * 10 + (*text - '0');
-        text++;
-    }
-    return text;
-}
-
-} // namespace
-
-const char *read_number(const char *text, int *value) {
-    int sign;
-    int64_t number;
-    if (!(text = read_signed(text, &sign, &number))) return nullptr;
-    *value = clamp_int(sign * number);
-    return text;
-}
-
+// The sign is read here, so that "-0.5" keeps it.
 const char *read_seconds_ms(const char *text, int *ms) {
-    int sign;
-    int64_t seconds;
-    if (!(text = read_signed(text, &sign, &seconds))) return nullptr;
-    int64_t total = seconds * 1000;
+    while (*text && is_blank(*text)) text++;
+    const int negative = *text == '-';
+    if (*text == '-' || *text == '+') text++;
+    int seconds;
+    if (*text < '0' || *text > '9' || !(text = read_number(text, &seconds))) return nullptr;
+    int64_t total = (int64_t)seconds * 1000;
     if (*text == '.') {
         text++;
         for (int scale = 100; *text >= '0' && *text <= '9'; text++, scale /= 10)
             total += (*text - '0') * scale;
     }
-    *ms = clamp_int(sign * total);
+    *ms = clamp_number(negative ? -total : total);
     return text;
 }
 
@@ -109,7 +76,7 @@ void reset_time_control() {
 void time_command(const char *line) {
     int centiseconds;
     if (!read_number(arguments(line), &centiseconds)) return;
-    clock_ms = clamp_int((int64_t)centiseconds * 10);
+    clock_ms = clamp_number((int64_t)centiseconds * 10);
     if (!fixed_time_per_move) {
         apply_budget_rule();
         time_budget_set = 1;
@@ -159,7 +126,7 @@ void st_command(const char *line) {
     }
     int64_t budget = total_ms - FIXED_TIME_MARGIN_MS - total_ms / FIXED_TIME_MARGIN_DIVISOR;
     if (budget < 0) budget = 0;
-    time_budget_ms = clamp_int(budget);
+    time_budget_ms = clamp_number(budget);
     time_budget_set = 1;
     fixed_time_per_move = 1;
     depth_limit = TIMED_DEPTH_LIMIT;

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The time for a UCI search: the clock values of "go" fed to the engine's
 // one budget rule, or a fixed movetime.
-#include "protocol/uci.h"
+#include "protocol/uci/uci.h"
 
 #include "search/search.h"
 

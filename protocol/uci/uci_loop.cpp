@@ -14,13 +14,12 @@
 //   quit              end
 //   debug, register,  nothing (stop and ponderhit act only during a go)
 //   stop, ponderhit
-#include "protocol/uci.h"
+#include "protocol/uci/uci.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "book/book.h"
-#include "protocol/protocol.h"
 #include "search/search.h"
 
 int uci_own_book;
@@ -30,7 +29,7 @@ namespace {
 
 constexpr int OPTION_NAME_SIZE = 64;
 
-char line[UCI_LINE_SIZE];
+char line[INPUT_LINE_SIZE];
 
 void identify() {
     printf("id name %s\n", ENGINE_NAME);
@@ -41,9 +40,9 @@ void identify() {
 }
 
 // Whether a check option's value reads as true or false; -1 for neither.
-int check_value(const UciWord &word) {
-    if (uci_word_is_nocase(word, "true")) return 1;
-    if (uci_word_is_nocase(word, "false")) return 0;
+int check_value(const Word &word) {
+    if (word_is_nocase(word, "true")) return 1;
+    if (word_is_nocase(word, "false")) return 0;
     return -1;
 }
 
@@ -52,14 +51,14 @@ int check_value(const UciWord &word) {
 // "setoption name N [value V]": N is every word up to "value", joined by
 // single blanks and matched without regard to case.
 void uci_set_option(const char *arguments) {
-    UciWord word;
-    const char *p = uci_next_word(arguments, &word);
-    if (!uci_word_is(word, "name")) return;
+    Word word;
+    const char *p = next_word(arguments, &word);
+    if (!word_is(word, "name")) return;
     char name[OPTION_NAME_SIZE];
     int length = 0;
     for (;;) {
-        p = uci_next_word(p, &word);
-        if (word.length == 0 || uci_word_is(word, "value")) break;
+        p = next_word(p, &word);
+        if (word.length == 0 || word_is(word, "value")) break;
         // A name this long is no option of the engine's.
         if (length + 1 + word.length >= OPTION_NAME_SIZE) return;
         if (length > 0) name[length++] = ' ';
@@ -67,14 +66,14 @@ void uci_set_option(const char *arguments) {
         length += word.length;
     }
     name[length] = '\0';
-    const UciWord option = {name, length};
-    uci_next_word(p, &word);
+    const Word option = {name, length};
+    next_word(p, &word);
     const int value = check_value(word);
     if (value < 0) return;
-    if (uci_word_is_nocase(option, "OwnBook")) {
+    if (word_is_nocase(option, "OwnBook")) {
         uci_own_book = value;
         book_enabled = value;
-    } else if (uci_word_is_nocase(option, "Ponder")) {
+    } else if (word_is_nocase(option, "Ponder")) {
         uci_ponder_option = value;
     }
 }

@@ -1,13 +1,12 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// UCI input: whole lines of any length, built from the engine's line
-// reader; the lines a search reads, answered at once or held for the loop.
-#include "protocol/uci.h"
+// UCI input: whole lines from the engine's line reader; the lines a search
+// reads, answered at once or held for the loop.
+#include "protocol/uci/uci.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "protocol/protocol.h"
 #include "search/search.h"
 
 int uci_hold_bestmove = 0;
@@ -19,16 +18,11 @@ int uci_quit_requested = 0;
 
 namespace {
 
-// Fills the reader's buffer before each piece: the bytes after the piece's
-// terminating NUL keep this value, so the piece's length is found even
-// when the input itself holds NUL bytes.
-constexpr char UNWRITTEN = '\x7f';
-
 // Lines read but not yet carried out by the loop, oldest first. A search
 // looks at them from the front: what it can answer at once it answers and
 // drops; the rest waits for the loop, in order. The texts stay in their
 // slots; held_slot lists the slots in use in order, then the free ones.
-char held_text[UCI_HELD_LINES][UCI_LINE_SIZE];
+char held_text[UCI_HELD_LINES][INPUT_LINE_SIZE];
 int held_slot[UCI_HELD_LINES];
 int held_count = 0;
 int examined = 0; // held lines, from the front, that the search has looked at
@@ -44,32 +38,6 @@ void drop_held(int index) {
     for (int i = index; i < held_count - 1; i++) held_slot[i] = held_slot[i + 1];
     held_slot[held_count - 1] = slot;
     held_count--;
-}
-
-int piece_length(const char piece[LINE_SIZE]) {
-    int end = LINE_SIZE - 1;
-    while (end > 0 && piece[end] == UNWRITTEN) end--;
-    return piece[end] == '\0' ? end : (int)strlen(piece);
-}
-
-// One line from standard input, pieced together from the reader's pieces of
-// at most LINE_SIZE - 1 characters. The first UCI_LINE_SIZE - 1 characters
-// are kept; a NUL byte reads as a blank. Returns 0 at the end of input.
-int read_whole_line(char line[UCI_LINE_SIZE]) {
-    char piece[LINE_SIZE];
-    int length = 0;
-    int read_any = 0;
-    for (;;) {
-        memset(piece, UNWRITTEN, sizeof piece);
-        if (!read_command_line(piece)) break;
-        read_any = 1;
-        const int n = piece_length(piece);
-        for (int i = 0; i < n && length < UCI_LINE_SIZE - 1; i++)
-            line[length++] = piece[i] == '\0' ? ' ' : piece[i];
-        if (n > 0 && piece[n - 1] == '\n') break;
-    }
-    line[length] = '\0';
-    return read_any;
 }
 
 // A search that only "stop" or "ponderhit" can end.
@@ -145,9 +113,9 @@ int read_into_queue() {
 
 } // namespace
 
-int uci_read_line(char line[UCI_LINE_SIZE]) {
+int uci_read_line(char line[INPUT_LINE_SIZE]) {
     if (held_count > 0) {
-        memcpy(line, held_line(0), UCI_LINE_SIZE);
+        memcpy(line, held_line(0), INPUT_LINE_SIZE);
         drop_held(0);
         if (examined > 0) examined--;
         update_input_closed();
@@ -166,7 +134,7 @@ int uci_read_line(char line[UCI_LINE_SIZE]) {
 // an open-ended search, whose "stop" would now never be read, ends here.
 void uci_take_search_input() {
     examine_held();
-    while (!uci_quit_requested && !input_ended && held_count < UCI_HELD_LINES && input_waiting()) {
+    while (!uci_quit_requested && !input_ended && held_count < UCI_HELD_LINES && line_waiting()) {
         if (!read_into_queue()) return;
         examine_held();
     }

@@ -1,10 +1,9 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The command loop: one command line, one engine move or one ponder search
-// per pass.
+// The xboard commands: one command line carried out.
 //
 // Commands, in the order they are tested (first match wins); in version 2
-// the commands of xboard2.cpp come first:
+// the commands of version2.cpp come first:
 //   xboard            nothing
 //   new               initial position, engine plays Black, book on
 //   result ...        initial position, force mode
@@ -24,7 +23,7 @@
 //   easy / hard       pondering off / on
 //   anything else     a move, or "Error (unknown command): WORD"
 //                     (version 2: "Illegal move: WORD" for move text)
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 
 #include <cstdio>
 #include <cstring>
@@ -32,22 +31,16 @@
 #include "book/book.h"
 #include "search/search.h"
 
-int engine_side = EMPTY;
-int post_mode = 0;
 int edit_mode = 0;
 int edit_color = WHITE;
-char line_buffer[LINE_SIZE];
-char command_word[LINE_SIZE];
-int game_over = 0;
+char line_buffer[INPUT_LINE_SIZE];
+char command_word[INPUT_LINE_SIZE];
 
 namespace {
 
 // Set by the first command after the handshake: "protover" counts only there.
 int command_seen = 0;
 
-inline bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
 inline bool is_letter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -57,61 +50,17 @@ inline bool is_digit(char c) {
 
 // First word of the line; 0 when the line holds only blanks.
 int take_command_word() {
-    const char *p = line_buffer;
-    while (*p && is_blank(*p)) p++;
-    int n = 0;
-    while (*p && !is_blank(*p)) command_word[n++] = *p++;
-    command_word[n] = '\0';
-    return n > 0;
+    Word word;
+    next_word(line_buffer, &word);
+    copy_word(word, command_word, INPUT_LINE_SIZE);
+    return word.length > 0;
 }
 
-bool word_is(const char *command) {
-    return strcmp(command_word, command) == 0;
-}
-
-// The expected reply, when it is a move of the current position's list;
-// a reply left from an earlier position is never played.
-bool expected_reply_in_list() {
-    const Move reply = pv_table[0][1];
-    if (reply == 0) return false;
-    for (int i = 0; i < ply_move_start[1]; i++)
-        if (move_stack[i].move == reply) return true;
-    return false;
-}
-
-void engine_move() {
-    ponder_pending = 0;
-    run_search(post_mode);
-    const Move best = pv_table[0][0];
-    if (best == 0) {
-        engine_side = EMPTY;
-        return;
-    }
-    printf("move %s\n", move_text(best));
-    make_move(best);
-    refresh_moves();
-    adjudicate();
-    ponder_pending = 1;
-}
-
-// Thinks on the opponent's time about the reply the search expects, until
-// input arrives. Prints and plays nothing.
-void ponder() {
-    const Move reply = pv_table[0][1];
-    const bool en_passant = move_flags(reply) == (MF_CAPTURE | MF_EN_PASSANT | MF_PAWN_MOVE);
-    if (game_ply != 1 && !en_passant && expected_reply_in_list() && make_move(reply)) {
-        run_search(0);
-        unmake_move();
-        refresh_moves();
-    }
-    ponder_pending = 0;
-}
-
+// The expected reply, when it is legal here: one left from an earlier
+// position is never shown.
 void hint() {
-    if (!expected_reply_in_list()) return;
     const Move reply = pv_table[0][1];
-    if (!make_move(reply)) return;
-    unmake_move();
+    if (reply == 0 || !move_in_list(reply) || !move_playable(reply)) return;
     printf("Hint: %s\n", move_text(reply));
 }
 
@@ -154,9 +103,13 @@ void place_from_text() {
 
 } // namespace
 
-void refresh_moves() {
-    ply = 0;
-    generate_moves();
+void reset_commands() {
+    command_seen = 0;
+    reset_version2();
+}
+
+bool command_is(const char *command) {
+    return strcmp(command_word, command) == 0;
 }
 
 void start_new_game() {
@@ -177,109 +130,73 @@ int execute_command() {
     command_seen = 1;
     if (execute_version2_command(first_command)) return 1;
 
-    if (word_is("xboard")) {
-    } else if (word_is("new")) {
+    if (command_is("xboard")) {
+    } else if (command_is("new")) {
         start_new_game();
         engine_side = BLACK;
-    } else if (word_is("result")) {
+    } else if (command_is("result")) {
         // The board goes back to the start; the game's flags stay.
         ponder_pending = 0;
         new_game();
         refresh_moves();
         engine_side = EMPTY;
-    } else if (word_is("quit")) {
+    } else if (command_is("quit")) {
         return 0;
-    } else if (word_is("force")) {
+    } else if (command_is("force")) {
         engine_side = EMPTY;
-    } else if (word_is("white")) {
+    } else if (command_is("white")) {
         set_side_to_move(WHITE);
-    } else if (word_is("black")) {
+    } else if (command_is("black")) {
         set_side_to_move(BLACK);
-    } else if (word_is("st")) {
+    } else if (command_is("st")) {
         st_command(line_buffer);
-    } else if (word_is("sd")) {
+    } else if (command_is("sd")) {
         sd_command(line_buffer);
-    } else if (word_is("time")) {
+    } else if (command_is("time")) {
         time_command(line_buffer);
     } else if (strncmp(command_word, "level", 5) == 0) {
         level_command(line_buffer);
-    } else if (word_is("otim")) {
-    } else if (word_is("go")) {
+    } else if (command_is("otim")) {
+    } else if (command_is("go")) {
         engine_side = side_to_move;
-    } else if (word_is("hint")) {
+    } else if (command_is("hint")) {
         hint();
-    } else if (word_is("edit")) {
+    } else if (command_is("edit")) {
         position_refused = 0;
         edit_mode = 1;
         edit_color = WHITE;
         book_enabled = 0;
-    } else if (edit_mode && word_is(".")) {
+    } else if (edit_mode && command_is(".")) {
         edit_mode = 0;
         settle_edited_position();
-    } else if (edit_mode && word_is("c")) {
+    } else if (edit_mode && command_is("c")) {
         edit_color ^= 1;
-    } else if (edit_mode && word_is("#")) {
+    } else if (edit_mode && command_is("#")) {
         clear_board();
         settle_edited_position();
     } else if (edit_mode && placement_text()) {
         place_from_text();
-    } else if (word_is("undo")) {
+    } else if (command_is("undo")) {
         if (game_ply > 0) {
             unmake_move();
             refresh_moves();
         }
-    } else if (word_is("remove")) {
+    } else if (command_is("remove")) {
         if (game_ply >= 2) {
             unmake_move();
             unmake_move();
             refresh_moves();
         }
-    } else if (word_is("post")) {
+    } else if (command_is("post")) {
         post_mode = 2;
-    } else if (word_is("nopost")) {
+    } else if (command_is("nopost")) {
         post_mode = 0;
-    } else if (word_is("easy")) {
+    } else if (command_is("easy")) {
         ponder_enabled = 0;
-    } else if (word_is("hard")) {
+    } else if (command_is("hard")) {
         ponder_enabled = 1;
     } else {
         play_move_text();
     }
     return 1;
-}
-
-void command_loop() {
-    post_mode = 0;
-    reset_version2();
-    command_seen = 0;
-    ignore_interrupt();
-    search_input_hook = take_search_input;
-    printf("\n");
-    start_new_game();
-    book_open();
-    engine_side = EMPTY;
-
-    for (;;) {
-        fflush(stdout);
-        move_now = 0;
-        if (analysis_mode) {
-            // Analysis plays no move and ponders on nothing. Lines a search
-            // already read come first, as below.
-            if (analysis_due() && !queued_lines()) {
-                analyse();
-                continue;
-            }
-        } else if (side_to_move == engine_side && !game_over && !position_refused) {
-            engine_move();
-            continue;
-        } else if (opponent == engine_side && ponder_enabled && !book_enabled && ponder_pending &&
-                   !game_over && !queued_lines()) {
-            // Lines a search already read come first: one of them may be
-            // the very move this ponder search would wait for.
-            ponder();
-            continue;
-        }
-        if (!read_command_line(line_buffer)) return;
-        if (!execute_command()) return;
-    }
 }

@@ -1,7 +1,7 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Position editing: "edit", "#", "c", placement text such as "Pe4", and ".".
-#include "protocol/protocol.h"
+#include "protocol/xboard/xboard.h"
 
 // "X" empties the square; any other unknown letter recolours a piece and
 // leaves an empty square empty, so no square has a colour without a piece.

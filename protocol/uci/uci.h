@@ -5,10 +5,8 @@
 #pragma once
 
 #include "board/board.h"
+#include "protocol/protocol.h"
 
-// A "position" line carries the whole game: 16383 characters hold some
-// 2700 half-moves. A longer line keeps its start; the rest is dropped.
-constexpr int UCI_LINE_SIZE = 16384;
 // Commands that arrive during a search and must wait for its end.
 constexpr int UCI_HELD_LINES = 16;
 // Scores beyond this are mates: MATE_SCORE less the plies to the mate.
@@ -37,26 +35,13 @@ constexpr int UCI_STOP = 9;
 constexpr int UCI_PONDERHIT = 10;
 constexpr int UCI_QUIT = 11;
 
-// A blank-delimited word of a line: not NUL-terminated.
-struct UciWord {
-    const char *text;
-    int length;
-};
-// The next word at or after text (length 0 at the end of the line);
-// returns the position just after it.
-const char *uci_next_word(const char *text, UciWord *word);
-bool uci_word_is(const UciWord &word, const char *name);
-bool uci_word_is_nocase(const UciWord &word, const char *name);
-// A word that is a whole decimal number (a sign allowed), clamped to
-// +-1e9; false for anything else.
-bool uci_word_number(const UciWord &word, int *value);
 // The command of a line: its first word that names one, unknown words
 // before it skipped. *arguments is set to the text after that word.
 int uci_command(const char *line, const char **arguments);
 
-// Input: whole lines of any length over the engine's line reader.
+// Input: whole lines from the engine's line reader.
 // The loop's next line, a held one first; 0 at the end of input.
-int uci_read_line(char line[UCI_LINE_SIZE]);
+int uci_read_line(char line[INPUT_LINE_SIZE]);
 // The search's input hook: takes every waiting line, answering "isready",
 // "stop", "ponderhit" and "quit" at once and holding the other commands.
 void uci_take_search_input();

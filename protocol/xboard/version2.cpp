@@ -1,0 +1,150 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Protocol version 2: the feature handshake, ping, setboard, and the
+// commands a version-2 front end sends that need nothing done here. A
+// version-1 front end never sends "protover" and never reaches any of it.
+//
+// Version-2 commands, tested before the shared table:
+//   protover N          first command only, N >= 2: features, version 2
+//   accepted ... bk     (see IGNORED_COMMANDS) nothing
+//   ping N              pong N, after everything sent before it
+//   setboard FEN        the position, or "tellusererror Illegal position"
+//   analyze / exit      analysis on / off (analysis.cpp)
+//   .                   in analysis, outside edit mode: the status line
+#include "protocol/xboard/xboard.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "book/book.h"
+#include "search/search.h"
+
+int protocol_version = 1;
+int position_refused = 0;
+
+namespace {
+
+constexpr int FIRST_VERSION_2 = 2;
+
+// done=1 ends the front end's wait for features at once.
+const char *const FEATURE_LINES[] = {
+    "feature ping=1 setboard=1 analyze=1 usermove=0 time=1 draw=0 sigint=0 sigterm=0 reuse=1 "
+    "colors=1 nps=0 done=1",
+};
+
+// The front end's replies to the features, news about the opponent and the
+// set-up, and requests for things pelmok does not have.
+const char *const IGNORED_COMMANDS[] = {"accepted", "rejected", "name", "rating", "computer",
+                                        "random",   "ics",      "draw", "nps",    "memory",
+                                        "cores",    "egtpath",  "bk"};
+
+char fen[INPUT_LINE_SIZE];
+
+void send_features() {
+    printf("feature myname=\"%s\" variants=\"normal\"\n", ENGINE_NAME);
+    for (const char *line : FEATURE_LINES) printf("%s\n", line);
+}
+
+// "ping N" as a whole line: "pong N".
+void answer_ping(const char *line) {
+    Word number;
+    next_word(next_word(line, &number), &number);
+    if (number.length == 0)
+        printf("Error (missing number): ping\n");
+    else
+        printf("pong %.*s\n", number.length, number.text);
+}
+
+// "setboard FEN". A FEN that does not read leaves the position as it was,
+// and moves are refused until a position comes that does.
+void setboard() {
+    Word word;
+    const char *rest = next_word(line_buffer, &word);
+    int n = 0;
+    while (rest[n] && rest[n] != '\n' && rest[n] != '\r') {
+        fen[n] = rest[n];
+        n++;
+    }
+    fen[n] = '\0';
+    const char *error = "";
+    if (!set_fen(fen, &error)) {
+        printf("tellusererror Illegal position\n");
+        position_refused = 1;
+        return;
+    }
+    // A new game from this position: its own history, no book (which
+    // follows games from the initial position), nothing to ponder on.
+    position_refused = 0;
+    refresh_moves();
+    edit_mode = 0;
+    game_over = 0;
+    book_enabled = 0;
+    ponder_pending = 0;
+}
+
+} // namespace
+
+void reset_version2() {
+    protocol_version = 1;
+    position_refused = 0;
+    reset_analysis();
+}
+
+int move_shaped(const char *word) {
+    return square_from_text(word[0], word[1]) >= 0 && square_from_text(word[2], word[3]) >= 0;
+}
+
+int execute_version2_command(int first_command) {
+    if (command_is("protover")) {
+        // A front end that speaks version 2 says so before anything else.
+        int version = 0;
+        Word word;
+        if (!first_command || !read_number(next_word(line_buffer, &word), &version) ||
+            version < FIRST_VERSION_2)
+            return 0;
+        protocol_version = FIRST_VERSION_2;
+        send_features();
+        return 1;
+    }
+    if (protocol_version < FIRST_VERSION_2) return 0;
+
+    for (const char *ignored : IGNORED_COMMANDS)
+        if (command_is(ignored)) return 1;
+    if (command_is("ping")) {
+        answer_ping(line_buffer);
+    } else if (command_is("setboard")) {
+        setboard();
+    } else if (command_is("analyze")) {
+        enter_analysis();
+        engine_side = EMPTY;
+        ponder_pending = 0;
+    } else if (analysis_mode && command_is("exit")) {
+        leave_analysis();
+    } else if (analysis_mode && !edit_mode && command_is(".")) {
+        print_analysis_status();
+    } else {
+        return 0;
+    }
+    return 1;
+}
+
+int take_line_during_search(const char *line, int lines_waiting) {
+    if (protocol_version < FIRST_VERSION_2) return LINE_ENDS_PONDERING;
+    Word word;
+    next_word(line, &word);
+    // Thinking on the opponent's time (pondering or analysing), with
+    // nothing read before it still to do, a ping is answered at once. In
+    // the engine's own search it waits for the move, and ends nothing.
+    if (word_is(word, "ping")) {
+        if (!ponder_pending || lines_waiting > 0) return LINE_WAITS;
+        answer_ping(line);
+        fflush(stdout);
+        return LINE_ANSWERED;
+    }
+    if (word_is(word, ".") && analysis_searching() && lines_waiting == 0) {
+        print_analysis_status();
+        fflush(stdout);
+        return LINE_ANSWERED;
+    }
+    return LINE_ENDS_PONDERING;
+}
