@@ -120,9 +120,6 @@ constexpr int MATE_BOUND = 9000;
 // a score that is no mate.
 int mate_in_moves(int score);
 
-// A move never takes more than this share of the clock.
-constexpr int CLOCK_SHARE_DIVISOR = 2;
-
 // A time control as the budget rule reads it.
 struct ClockState {
     int clock_ms;          // the engine's remaining time
