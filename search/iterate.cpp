@@ -33,21 +33,6 @@ int printed_score(int score) {
     return score;
 }
 
-// A search told to stop before any root move was searched to the end (an
-// edited board whose first move alone outlasts the grace period) still
-// answers with a move: the first legal one of the root list. The list is
-// intact, only reordered, since the root generated it.
-Move first_legal_root_move() {
-    for (int i = ply_move_start[0]; i < ply_move_start[1]; i++) {
-        const Move move = move_stack[i].move;
-        if (make_move(move)) {
-            unmake_move();
-            return move;
-        }
-    }
-    return 0;
-}
-
 void keep_first_line(int score) {
     memcpy(first_line, pv_table[0], sizeof first_line);
     first_line_end = pv_end[0];
@@ -139,7 +124,11 @@ void search_armed() {
         input_during_search = 0;
         while (ply != 0) unmake_move();
         restore_first_line(0);
-        if (pv_table[0][0] == 0 && stop_requested_ms >= 0) pv_table[0][0] = first_legal_root_move();
+        // A search told to stop before any root move was searched to the
+        // end (an edited board whose first move alone outlasts the grace
+        // period) still answers with a move: the first legal one of the
+        // root list, which the root generated and only reordered.
+        if (pv_table[0][0] == 0 && stop_requested_ms >= 0) pv_table[0][0] = first_legal_move();
         restore_root_list();
         return;
     }

@@ -37,8 +37,7 @@ void restrict_root_moves(const Move *moves, int count) {
     root_choice_count = 0;
     for (int i = ply_move_start[0]; i < ply_move_start[1]; i++) {
         const Move move = move_stack[i].move;
-        if (!make_move(move)) continue;
-        unmake_move();
+        if (!move_playable(move)) continue;
         root_choice_count++;
         if (moves && listed(moves, count, move) && !listed(allowed, allowed_count, move))
             allowed[allowed_count++] = move;
