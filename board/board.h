@@ -87,9 +87,12 @@ constexpr int PLY_SLOTS = 32;
 constexpr int UNDO_STACK_SIZE = 600;
 constexpr int KEY_TABLE_SIZE = 1024;
 
+// The position and its stacks belong to a thread: every search thread works
+// on its own copy (the game's is the main thread's).
+
 // Board arrays; a square is EMPTY in both or in neither.
-extern int square_color[64];
-extern int square_piece[64];
+extern thread_local int square_color[64];
+extern thread_local int square_piece[64];
 
 // A set of squares: bit s stands for square s, so taking the lowest bit
 // first walks a set in board order, a8 to h1.
@@ -111,29 +114,29 @@ inline int square_count(SquareSet set) {
 // The board arrays again as square sets, so that the squares of one colour
 // or piece are found without scanning the board. make_move and unmake_move
 // keep them in step; compute_key rebuilds them from the arrays.
-extern SquareSet color_set[2];
-extern SquareSet piece_set[2][6];
+extern thread_local SquareSet color_set[2];
+extern thread_local SquareSet piece_set[2][6];
 
 inline SquareSet occupied_set() {
     return color_set[WHITE] | color_set[BLACK];
 }
 
-extern int side_to_move;
-extern int opponent;
-extern int castle_rights;
-extern int ep_square;
-extern int fifty_count;
-extern int ply;
-extern int game_ply;
-extern PositionKey position_key;
+extern thread_local int side_to_move;
+extern thread_local int opponent;
+extern thread_local int castle_rights;
+extern thread_local int ep_square;
+extern thread_local int fifty_count;
+extern thread_local int ply;
+extern thread_local int game_ply;
+extern thread_local PositionKey position_key;
 // The ordering scores of quiet moves, [from][to]: generation reads them,
 // whoever orders the moves (the search, with its history) installs them.
 // Until then all zero.
-extern const int (*quiet_move_scores)[64];
+extern thread_local const int (*quiet_move_scores)[64];
 
-extern MoveEntry move_stack[MOVE_STACK_SIZE];
-extern int ply_move_start[PLY_SLOTS];
-extern UndoRecord undo_stack[UNDO_STACK_SIZE];
+extern thread_local MoveEntry move_stack[MOVE_STACK_SIZE];
+extern thread_local int ply_move_start[PLY_SLOTS];
+extern thread_local UndoRecord undo_stack[UNDO_STACK_SIZE];
 
 // Constant tables.
 extern const int castle_mask[64];
@@ -256,7 +259,7 @@ int at_initial_position();
 uint64_t perft(int depth);
 
 // Move notation: e2e4, e1g1 for castling, e7e8q for promotions.
-extern char move_text_buffer[8];
+extern thread_local char move_text_buffer[8];
 // Index of the ply-0 list entry the coordinate text names, or -1.
 int parse_move_text(const char *text);
 // Coordinate text of a move, in move_text_buffer (overwritten by each call).

@@ -6,11 +6,11 @@
 
 #include "board/board.h"
 
-int piece_material[2];
-int pawn_material[2];
-int rear_pawn_row[2][10];
-int material_total;
-int material_difference;
+thread_local int piece_material[2];
+thread_local int pawn_material[2];
+thread_local int rear_pawn_row[2][10];
+thread_local int material_total;
+thread_local int material_difference;
 
 namespace {
 

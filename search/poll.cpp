@@ -8,9 +8,9 @@
 
 #include "platform/platform.h"
 
-int search_aborted = 0;
-jmp_buf abort_context;
-int64_t stop_requested_ms = -1;
+thread_local int search_aborted = 0;
+thread_local jmp_buf abort_context;
+thread_local int64_t stop_requested_ms = -1;
 
 namespace {
 

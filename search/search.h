@@ -83,15 +83,18 @@ constexpr int HISTORY_LIMIT = 1 << 30;            // history credit stops here
 constexpr uint32_t POLL_INTERVAL_FULL = 4096;
 constexpr uint32_t POLL_INTERVAL_QUIESCENCE = 2048;
 
-// Nodes of the current search: 64 bits, so that an analysis left running
-// for days counts on.
-extern uint64_t node_count;
-extern Move pv_table[PLY_SLOTS][PLY_SLOTS];
-extern int pv_end[PLY_SLOTS];
-extern int on_pv_line;
+// What a search works with belongs to its thread: each search thread has
+// its own, the main thread's being the one the protocols read.
+
+// Nodes of the current search by this thread: 64 bits, so that an analysis
+// left running for days counts on.
+extern thread_local uint64_t node_count;
+extern thread_local Move pv_table[PLY_SLOTS][PLY_SLOTS];
+extern thread_local int pv_end[PLY_SLOTS];
+extern thread_local int on_pv_line;
 // Credit of quiet moves that caused cutoffs, [from][to]: the search raises
 // it and installs it as the board's quiet-move ordering scores.
-extern int history_scores[64][64];
+extern thread_local int history_scores[64][64];
 
 // Makes move, followed by the child's line, the best line from this ply.
 void update_pv(Move move);
@@ -106,8 +109,8 @@ int repetition_count();
 // by run_search: the deepest iteration and the time for the next search.
 extern int depth_limit;
 extern int time_budget_ms;
-extern int64_t search_start_ms;
-extern int64_t search_deadline_ms;
+extern thread_local int64_t search_start_ms;
+extern thread_local int64_t search_deadline_ms;
 constexpr int TIMED_DEPTH_LIMIT = 30;
 // "sd" alone, with no clock: all the time the search needs for its depth.
 constexpr int DEPTH_ONLY_BUDGET_MS = 33554432;
@@ -157,9 +160,9 @@ struct SearchLimits {
 };
 // The root moves a search may play. When the filter is active, alpha_beta
 // drops the others from the root list as it generates it.
-extern int root_filter_active;
+extern thread_local int root_filter_active;
 // How many legal root moves the search may choose from.
-extern int root_choice_count;
+extern thread_local int root_choice_count;
 // Only these moves from now on (those of them that are legal at the root);
 // none, or none legal: every move. Generates the root list.
 void restrict_root_moves(const Move *moves, int count);
@@ -169,14 +172,20 @@ void clear_root_exclusions();
 void filter_root_moves();
 
 // Limits with nothing but a depth: no clock, no book, one line, silent.
-SearchLimits depth_only_limits(int depth);
+constexpr SearchLimits depth_only_limits(int depth) {
+    SearchLimits limits = {};
+    limits.depth = depth;
+    limits.time_budget_ms = NO_TIME_LIMIT_MS;
+    limits.multipv = 1;
+    return limits;
+}
 
 // The search in progress, or the last one, as armed.
-extern SearchLimits search_limits;
+extern thread_local SearchLimits search_limits;
 // The iterations finished so far by the search in progress (or the last).
-extern int completed_depth;
+extern thread_local int completed_depth;
 // While an iteration is reported: which of its lines, from 1.
-extern int reported_line;
+extern thread_local int reported_line;
 
 // Iterative deepening driver for the engine's own moves: depth_limit,
 // time_budget_ms, the book, and the pondering flags. output_mode 2 reports
@@ -205,10 +214,10 @@ void print_thinking_line_scored(int depth, int shown_score);
 // input ignored: the next run_search depends only on the position and depth.
 void prepare_fixed_depth_search(int depth);
 
-extern int search_aborted;
-extern jmp_buf abort_context;
+extern thread_local int search_aborted;
+extern thread_local jmp_buf abort_context;
 // When a search without a move yet was first asked to stop; -1 when it was not.
-extern int64_t stop_requested_ms;
+extern thread_local int64_t stop_requested_ms;
 constexpr int64_t NO_MOVE_GRACE_MS = 1000;
 
 // The flags tying a protocol to a running search. The reader and the
