@@ -39,14 +39,14 @@ int alpha_beta(int alpha, int beta, int depth) {
 
     // 5. The table's bounds are never used at the root, which needs a move.
     ShortMove table_move = NO_SHORT_MOVE;
-    const TTEntry *entry = tt_probe(position_key);
-    if (entry && ply > 0) {
-        if (entry->depth >= depth) {
-            if (entry->bound == BOUND_EXACT) return entry->score;
-            if (entry->bound == BOUND_LOWER && entry->score >= beta) return beta;
-            if (entry->bound == BOUND_UPPER && entry->score <= alpha) return alpha;
+    TTEntry entry;
+    if (tt_probe(position_key, &entry) && ply > 0) {
+        if (entry.depth >= depth) {
+            if (entry.bound == BOUND_EXACT) return entry.score;
+            if (entry.bound == BOUND_LOWER && entry.score >= beta) return beta;
+            if (entry.bound == BOUND_UPPER && entry.score <= alpha) return alpha;
         }
-        table_move = entry->move;
+        table_move = entry.move;
     }
 
     // 6. Check extension.

@@ -8,68 +8,7 @@
 #include <cstdint>
 
 #include "board/board.h"
-
-// Move key kept by the table: from * 256 + to; 0xffff is no move.
-typedef uint16_t ShortMove;
-constexpr ShortMove NO_SHORT_MOVE = 0xffff;
-inline ShortMove short_move(Move m) {
-    return (ShortMove)(move_from(m) * 256 + move_to(m));
-}
-
-constexpr int BOUND_UPPER = 0; // failed low: the score is at most this
-constexpr int BOUND_LOWER = 1; // cut off: the score is at least this
-constexpr int BOUND_EXACT = 2;
-
-constexpr int TT_EMPTY = 0;
-constexpr int TT_OLD = 1;     // written or hit in an earlier search
-constexpr int TT_CURRENT = 2; // written or hit in this search
-
-// The table's size at start-up: 2^18 entries, 4 MB.
-constexpr int TT_ENTRIES = 262144;
-constexpr int TT_DEFAULT_MB = 4;
-// Sizes a client may ask for, in MB. The index is the key's low half, so
-// no table may hold more than 2^32 entries.
-constexpr int TT_MIN_MB = 1;
-constexpr int TT_MAX_MB = 16384;
-
-// One slot per key, indexed by the low bits of the key's low half.
-// Mate scores are stored as the storing node saw them, unadjusted.
-// Sixteen bytes, so that four share a cache line:
-//   bytes  0-7   key     both halves, compared in full by a probe
-//   bytes  8-9   score   search scores lie within +-MATE_SCORE
-//   bytes 10-11  move
-//   bytes 12-13  depth   0 for quiescence entries
-//   byte  14     bound
-//   byte  15     state
-struct TTEntry {
-    PositionKey key;
-    int16_t score;
-    ShortMove move;
-    int16_t depth;
-    uint8_t bound;
-    uint8_t state;
-};
-static_assert(sizeof(TTEntry) == 16, "table entries of sixteen bytes");
-// A depth beyond this is stored as this; no search can get near it.
-constexpr int TT_DEPTH_LIMIT = INT16_MAX;
-
-// tt_entries entries (a power of two) from tt_table; a key's slot is
-// key.low & tt_index_mask.
-extern TTEntry *tt_table;
-extern uint64_t tt_entries;
-extern uint32_t tt_index_mask;
-
-inline TTEntry *tt_slot(PositionKey key) {
-    return &tt_table[key.low & tt_index_mask];
-}
-TTEntry *tt_probe(PositionKey key);
-void tt_store(PositionKey key, int score, ShortMove move, int depth, int bound);
-void tt_age();
-// Every entry empty.
-void tt_clear();
-// The largest power-of-two number of entries that fits in megabytes MB,
-// cleared. Returns 0 (the old table kept, as it was) when it cannot be had.
-int tt_resize_mb(int megabytes);
+#include "search/tt.h"
 
 constexpr int MATE_SCORE = 10000; // mated at ply p scores p - MATE_SCORE
 // The root window is the mate bound itself: a root with no legal move
