@@ -163,6 +163,28 @@ inline PositionKey side_key() {
     return key_table[15];
 }
 
+// The position with the history a repetition test reads, as one thread
+// hands it to another: the undo records below game_ply, the rest as is.
+struct PositionCopy {
+    int square_color[64];
+    int square_piece[64];
+    SquareSet color_set[2];
+    SquareSet piece_set[2][6];
+    int side_to_move;
+    int castle_rights;
+    int ep_square;
+    int fifty_count;
+    int game_ply;
+    int forgotten_plies;
+    PositionKey position_key;
+    UndoRecord undo_stack[UNDO_STACK_SIZE];
+};
+// The calling thread's position into copy.
+void save_position(PositionCopy *copy);
+// The copy becomes the calling thread's position, at ply 0, its moves not
+// yet generated.
+void load_position(const PositionCopy &copy);
+
 // Resets the position to the start of a game and computes its key.
 void new_game();
 // The castling rights the board backs: king and rook on their start squares.

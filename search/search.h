@@ -193,6 +193,31 @@ void ponder_hit(int budget_ms);
 // Whether the search in progress thinks on the opponent's time.
 int search_is_pondering();
 
+// A search runs on search_threads threads: the main thread, the one that
+// called it, and helpers that share its table (see threads.cpp). One thread
+// searches exactly the same tree every time; more do not.
+constexpr int MAX_SEARCH_THREADS = 64;
+extern int search_threads;
+// Clamped to 1 .. MAX_SEARCH_THREADS; takes effect at the next search.
+void set_search_threads(int n);
+// Which thread this is: MAIN_SEARCH_THREAD, or a helper from 1 up.
+constexpr int MAIN_SEARCH_THREAD = 0;
+extern thread_local int search_thread_index;
+// On the main thread, its search just started at the root: the helpers
+// start searching it too.
+void start_search_helpers();
+// On the main thread, its search over: the helpers stop and are gone.
+void stop_search_helpers();
+// A helper's poll: its node count published; 1 once the helpers must stop.
+int helper_must_stop();
+// On the main thread: the nodes of the search in progress (or the last),
+// every thread's, helpers counted as of their last poll. With one thread,
+// node_count.
+uint64_t search_nodes_total();
+// A helper's search: iterative deepening from first_depth until its depth
+// limit, or until it must stop.
+void search_as_helper(int first_depth);
+
 // Every 4096 full-width and 2048 quiescence nodes: takes in waiting input
 // and abandons the search (longjmp to run_search) when it must stop.
 void poll_clock_and_input();
