@@ -6,11 +6,11 @@
 
 #include "board/board.h"
 
-thread_local int piece_material[2];
-thread_local int pawn_material[2];
-thread_local int rear_pawn_row[2][10];
-thread_local int material_total;
-thread_local int material_difference;
+PER_THREAD int piece_material[2];
+PER_THREAD int pawn_material[2];
+PER_THREAD int rear_pawn_row[2][10];
+PER_THREAD int material_total;
+PER_THREAD int material_difference;
 
 namespace {
 

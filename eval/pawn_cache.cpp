@@ -14,7 +14,7 @@ constexpr int PAWN_CACHE_BITS = 12;
 constexpr int PAWN_CACHE_ENTRIES = 1 << PAWN_CACHE_BITS;
 
 // One per search thread: no locking, and no thread evicts another's.
-thread_local PawnEntry pawn_cache[PAWN_CACHE_ENTRIES];
+PER_THREAD PawnEntry pawn_cache[PAWN_CACHE_ENTRIES];
 
 inline int cache_index(SquareSet white, SquareSet black) {
     const uint64_t mixed = white * 0x9E3779B97F4A7C15ull + black * 0xC2B2AE3D27D4EB4Full;

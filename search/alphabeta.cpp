@@ -7,9 +7,9 @@
 
 #include "eval/eval.h"
 
-thread_local Move pv_table[PLY_SLOTS][PLY_SLOTS];
-thread_local int history_scores[64][64];
-thread_local int pv_end[PLY_SLOTS];
+PER_THREAD Move pv_table[PLY_SLOTS][PLY_SLOTS];
+PER_THREAD int history_scores[64][64];
+PER_THREAD int pv_end[PLY_SLOTS];
 
 // The line from ply p is the move played there followed by the child's line.
 void update_pv(Move move) {

@@ -13,7 +13,7 @@ int ponder_pending = 0;
 int input_closed = 0;
 int search_cancelled = 0;
 void (*search_input_hook)() = nullptr;
-thread_local SearchLimits search_limits = depth_only_limits(0);
+PER_THREAD SearchLimits search_limits = depth_only_limits(0);
 
 void arm_search(const SearchLimits &limits) {
     search_limits = limits;

@@ -10,10 +10,10 @@
 #include "book/book.h"
 #include "platform/platform.h"
 
-thread_local uint64_t node_count = 0;
+PER_THREAD uint64_t node_count = 0;
 void (*report_iteration)(int depth, int score) = print_thinking_line;
-thread_local int completed_depth = 0;
-thread_local int reported_line = 0;
+PER_THREAD int completed_depth = 0;
+PER_THREAD int reported_line = 0;
 
 namespace {
 
@@ -21,10 +21,10 @@ constexpr int PRINTED_SCORE_RANGE = 1500;
 
 // Line 1 of the iteration in progress, kept while its other lines use the
 // principal variation, and put back for the next iteration to walk.
-thread_local Move first_line[PLY_SLOTS];
-thread_local int first_line_end = 0;
-thread_local int first_line_score = 0;
-thread_local int first_line_kept = 0;
+PER_THREAD Move first_line[PLY_SLOTS];
+PER_THREAD int first_line_end = 0;
+PER_THREAD int first_line_score = 0;
+PER_THREAD int first_line_kept = 0;
 
 // Scores inside the normal range are printed scaled by 19/22; mate scores
 // are printed as they are.

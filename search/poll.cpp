@@ -8,9 +8,9 @@
 
 #include "platform/platform.h"
 
-thread_local int search_aborted = 0;
-thread_local jmp_buf abort_context;
-thread_local int64_t stop_requested_ms = -1;
+PER_THREAD int search_aborted = 0;
+PER_THREAD jmp_buf abort_context;
+PER_THREAD int64_t stop_requested_ms = -1;
 
 namespace {
 

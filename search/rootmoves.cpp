@@ -5,15 +5,15 @@
 // when several lines are asked for.
 #include "search/search.h"
 
-thread_local int root_filter_active = 0;
-thread_local int root_choice_count = 0;
+PER_THREAD int root_filter_active = 0;
+PER_THREAD int root_choice_count = 0;
 
 namespace {
 
-thread_local Move allowed[MAX_ROOT_MOVES];
-thread_local int allowed_count = 0; // 0: every move is allowed
-thread_local Move shown[MAX_ROOT_MOVES];
-thread_local int shown_count = 0;
+PER_THREAD Move allowed[MAX_ROOT_MOVES];
+PER_THREAD int allowed_count = 0; // 0: every move is allowed
+PER_THREAD Move shown[MAX_ROOT_MOVES];
+PER_THREAD int shown_count = 0;
 
 bool listed(const Move *list, int count, Move move) {
     for (int i = 0; i < count; i++)

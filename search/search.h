@@ -27,13 +27,13 @@ constexpr uint32_t POLL_INTERVAL_QUIESCENCE = 2048;
 
 // Nodes of the current search by this thread: 64 bits, so that an analysis
 // left running for days counts on.
-extern thread_local uint64_t node_count;
-extern thread_local Move pv_table[PLY_SLOTS][PLY_SLOTS];
-extern thread_local int pv_end[PLY_SLOTS];
-extern thread_local int on_pv_line;
+extern PER_THREAD uint64_t node_count;
+extern PER_THREAD Move pv_table[PLY_SLOTS][PLY_SLOTS];
+extern PER_THREAD int pv_end[PLY_SLOTS];
+extern PER_THREAD int on_pv_line;
 // Credit of quiet moves that caused cutoffs, [from][to]: the search raises
 // it and installs it as the board's quiet-move ordering scores.
-extern thread_local int history_scores[64][64];
+extern PER_THREAD int history_scores[64][64];
 
 // Makes move, followed by the child's line, the best line from this ply.
 void update_pv(Move move);
@@ -48,8 +48,8 @@ int repetition_count();
 // by run_search: the deepest iteration and the time for the next search.
 extern int depth_limit;
 extern int time_budget_ms;
-extern thread_local int64_t search_start_ms;
-extern thread_local int64_t search_deadline_ms;
+extern PER_THREAD int64_t search_start_ms;
+extern PER_THREAD int64_t search_deadline_ms;
 constexpr int TIMED_DEPTH_LIMIT = 30;
 // "sd" alone, with no clock: all the time the search needs for its depth.
 constexpr int DEPTH_ONLY_BUDGET_MS = 33554432;
@@ -99,9 +99,9 @@ struct SearchLimits {
 };
 // The root moves a search may play. When the filter is active, alpha_beta
 // drops the others from the root list as it generates it.
-extern thread_local int root_filter_active;
+extern PER_THREAD int root_filter_active;
 // How many legal root moves the search may choose from.
-extern thread_local int root_choice_count;
+extern PER_THREAD int root_choice_count;
 // Only these moves from now on (those of them that are legal at the root);
 // none, or none legal: every move. Generates the root list.
 void restrict_root_moves(const Move *moves, int count);
@@ -120,11 +120,11 @@ constexpr SearchLimits depth_only_limits(int depth) {
 }
 
 // The search in progress, or the last one, as armed.
-extern thread_local SearchLimits search_limits;
+extern PER_THREAD SearchLimits search_limits;
 // The iterations finished so far by the search in progress (or the last).
-extern thread_local int completed_depth;
+extern PER_THREAD int completed_depth;
 // While an iteration is reported: which of its lines, from 1.
-extern thread_local int reported_line;
+extern PER_THREAD int reported_line;
 
 // Iterative deepening driver for the engine's own moves: depth_limit,
 // time_budget_ms, the book, and the pondering flags. output_mode 2 reports
@@ -153,10 +153,10 @@ void print_thinking_line_scored(int depth, int shown_score);
 // input ignored: the next run_search depends only on the position and depth.
 void prepare_fixed_depth_search(int depth);
 
-extern thread_local int search_aborted;
-extern thread_local jmp_buf abort_context;
+extern PER_THREAD int search_aborted;
+extern PER_THREAD jmp_buf abort_context;
 // When a search without a move yet was first asked to stop; -1 when it was not.
-extern thread_local int64_t stop_requested_ms;
+extern PER_THREAD int64_t stop_requested_ms;
 constexpr int64_t NO_MOVE_GRACE_MS = 1000;
 
 // The flags tying a protocol to a running search. The reader and the
@@ -196,13 +196,16 @@ int search_is_pondering();
 // A search runs on search_threads threads: the main thread, the one that
 // called it, and helpers that share its table (see threads.cpp). One thread
 // searches exactly the same tree every time; more do not.
+// A client may ask for up to MAX_SEARCH_THREADS; a build whose state is
+// not per thread (see PER_THREAD) searches on one whatever it asks.
 constexpr int MAX_SEARCH_THREADS = 64;
+constexpr int SEARCH_THREAD_LIMIT = PER_THREAD_STATE ? MAX_SEARCH_THREADS : 1;
 extern int search_threads;
-// Clamped to 1 .. MAX_SEARCH_THREADS; takes effect at the next search.
+// Clamped to 1 .. SEARCH_THREAD_LIMIT; takes effect at the next search.
 void set_search_threads(int n);
 // Which thread this is: MAIN_SEARCH_THREAD, or a helper from 1 up.
 constexpr int MAIN_SEARCH_THREAD = 0;
-extern thread_local int search_thread_index;
+extern PER_THREAD int search_thread_index;
 // On the main thread, its search just started at the root: the helpers
 // start searching it too.
 void start_search_helpers();

@@ -11,7 +11,7 @@
 #include "search/search.h"
 
 int search_threads = 1;
-thread_local int search_thread_index = MAIN_SEARCH_THREAD;
+PER_THREAD int search_thread_index = MAIN_SEARCH_THREAD;
 
 namespace {
 
@@ -41,7 +41,7 @@ void run_helper(int index) {
 } // namespace
 
 void set_search_threads(int n) {
-    search_threads = n < 1 ? 1 : n > MAX_SEARCH_THREADS ? MAX_SEARCH_THREADS : n;
+    search_threads = n < 1 ? 1 : n > SEARCH_THREAD_LIMIT ? SEARCH_THREAD_LIMIT : n;
 }
 
 void start_search_helpers() {

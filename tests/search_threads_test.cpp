@@ -17,6 +17,9 @@ namespace {
 
 class SearchThreads : public ::testing::Test {
   protected:
+    void SetUp() override {
+        if (SEARCH_THREAD_LIMIT < 2) GTEST_SKIP() << "this build searches on one thread";
+    }
     void TearDown() override { set_search_threads(1); }
 };
 
