@@ -32,14 +32,14 @@ TEST(UciGo, ReadsItsWordsAndSkipsTheRest) {
 }
 
 TEST(UciTime, NoClockNoLimit) {
-    EXPECT_EQ(uci_time_budget(go("depth 5"), WHITE, 0), UCI_NO_TIME_LIMIT);
+    EXPECT_EQ(uci_time_budget(go("depth 5"), WHITE, 0), NO_TIME_LIMIT_MS);
     // Only the side to move's clock counts.
-    EXPECT_EQ(uci_time_budget(go("btime 1000"), WHITE, 0), UCI_NO_TIME_LIMIT);
+    EXPECT_EQ(uci_time_budget(go("btime 1000"), WHITE, 0), NO_TIME_LIMIT_MS);
     EXPECT_LT(uci_time_budget(go("btime 1000"), BLACK, 0), 1000);
 }
 
 TEST(UciTime, MovetimeLessTheOverheadWithinHalfTheClock) {
-    EXPECT_EQ(uci_time_budget(go("movetime 1000"), WHITE, 0), 1000 - UCI_MOVE_OVERHEAD_MS);
+    EXPECT_EQ(uci_time_budget(go("movetime 1000"), WHITE, 0), 1000 - UCI_DEFAULT_MOVE_OVERHEAD_MS);
     EXPECT_EQ(uci_time_budget(go("movetime 10"), WHITE, 0), 0);
     EXPECT_EQ(uci_time_budget(go("movetime 5000 wtime 1050"), WHITE, 0), 500);
 }
@@ -65,8 +65,9 @@ TEST(UciTime, NeverMoreThanHalfTheClock) {
                     request.binc = increment;
                     request.movestogo = moves;
                     const int budget = uci_time_budget(request, BLACK, played);
-                    const int usable =
-                        clock > UCI_MOVE_OVERHEAD_MS ? clock - UCI_MOVE_OVERHEAD_MS : 0;
+                    const int usable = clock > UCI_DEFAULT_MOVE_OVERHEAD_MS
+                                           ? clock - UCI_DEFAULT_MOVE_OVERHEAD_MS
+                                           : 0;
                     EXPECT_GE(budget, 0) << clock << " " << increment << " " << moves;
                     EXPECT_LE(budget, usable / 2) << clock << " " << increment << " " << moves;
                 }
