@@ -20,6 +20,8 @@ TEST(UciGo, ReadsItsWordsAndSkipsTheRest) {
     EXPECT_EQ(a.btime, UCI_NOT_GIVEN); // "x" is no number: btime not sent
     EXPECT_EQ(a.binc, -20);
     EXPECT_EQ(a.depth, 7);
+    EXPECT_EQ(a.nodes, 5);
+    EXPECT_EQ(a.mate, UCI_NOT_GIVEN);
     EXPECT_EQ(a.winc, UCI_NOT_GIVEN);
     EXPECT_EQ(a.movestogo, UCI_NOT_GIVEN);
     EXPECT_EQ(a.movetime, UCI_NOT_GIVEN);
@@ -42,6 +44,10 @@ TEST(UciTime, MovetimeLessTheOverheadWithinHalfTheClock) {
     EXPECT_EQ(uci_time_budget(go("movetime 1000"), WHITE, 0), 1000 - UCI_DEFAULT_MOVE_OVERHEAD_MS);
     EXPECT_EQ(uci_time_budget(go("movetime 10"), WHITE, 0), 0);
     EXPECT_EQ(uci_time_budget(go("movetime 5000 wtime 1050"), WHITE, 0), 500);
+    uci_move_overhead_ms = 900;
+    EXPECT_EQ(uci_time_budget(go("movetime 1000"), WHITE, 0), 100);
+    EXPECT_EQ(uci_time_budget(go("movetime 5000 wtime 1900"), WHITE, 0), 500);
+    uci_move_overhead_ms = UCI_DEFAULT_MOVE_OVERHEAD_MS;
 }
 
 TEST(UciTime, MovesToGoKeepsOneMoveInReserve) {

@@ -100,6 +100,15 @@ SearchLimits go_limits(const UciGoRequest &go) {
     return limits;
 }
 
+// " time T nodes N nps R" of the search so far.
+void print_totals() {
+    int64_t elapsed_ms = now_ms() - search_start_ms;
+    if (elapsed_ms < 0) elapsed_ms = 0;
+    const uint64_t nodes = node_count;
+    const uint64_t nps = nodes * 1000 / (uint64_t)(elapsed_ms > 0 ? elapsed_ms : 1);
+    printf(" time %" PRId64 " nodes %" PRIu64 " nps %" PRIu64, elapsed_ms, nodes, nps);
+}
+
 // The move to answer with when the search has none it may play: the
 // first legal one, from searchmoves when they name one.
 Move fallback_move(const UciGoRequest &go) {
@@ -137,15 +146,11 @@ UciGoRequest uci_parse_go(const char *arguments) {
 }
 
 void uci_report_iteration(int depth, int score) {
-    int64_t elapsed_ms = now_ms() - search_start_ms;
-    if (elapsed_ms < 0) elapsed_ms = 0;
-    const uint64_t nodes = node_count;
-    const uint64_t nps = nodes * 1000 / (uint64_t)(elapsed_ms > 0 ? elapsed_ms : 1);
     printf("info depth %d", depth);
     if (search_limits.multipv > 1) printf(" multipv %d", reported_line);
     printf(" score ");
     print_score(score);
-    printf(" time %" PRId64 " nodes %" PRIu64 " nps %" PRIu64, elapsed_ms, nodes, nps);
+    print_totals();
     if (pv_end[0] > 0) printf(" pv");
     for (int j = 0; j < pv_end[0]; j++) printf(" %s", move_text(pv_table[0][j]));
     printf("\n");
@@ -170,6 +175,14 @@ int uci_go(const char *arguments) {
         if (!uci_game_from_start) book_enabled = 0;
         run_limited_search(limits);
         const int from_book = limits.use_book && book_enabled == 1;
+        // A search cut short inside an iteration (the clock, a node limit,
+        // "stop") has searched more than its last info line says.
+        if (!from_book && search_aborted && completed_depth > 0) {
+            printf("info");
+            print_totals();
+            printf("\n");
+            fflush(stdout);
+        }
         best = pv_table[0][0];
         reply = from_book ? 0 : pv_table[0][1];
         // A search ended before its first root move (input gone at once)
