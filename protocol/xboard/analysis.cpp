@@ -6,7 +6,6 @@
 
 #include <cstdio>
 
-#include "book/book.h"
 #include "search/search.h"
 
 int analysis_mode = 0;
@@ -28,7 +27,6 @@ int legal_root_count = 0;
 int root_game_ply = 0;
 int finished_depth = 0;
 long last_elapsed_cs = 0;
-void (*shared_report)(int depth, int score) = nullptr;
 
 // The legal moves of the position about to be analysed.
 void note_root_moves() {
@@ -47,7 +45,7 @@ bool legal_at_root(Move move) {
 
 void report_analysis(int depth, int score) {
     finished_depth = depth;
-    shared_report(depth, score);
+    report_iteration(depth, score);
 }
 
 } // namespace
@@ -123,25 +121,16 @@ void analyse() {
 
     // An analysis search is a ponder search that shows its thinking: no
     // deadline, no book, and any command ends it.
-    const int saved_ponder_enabled = ponder_enabled;
-    const int saved_depth_limit = depth_limit;
-    const int saved_book_enabled = book_enabled;
-    shared_report = report_iteration;
-    report_iteration = report_analysis;
-    ponder_enabled = 1;
-    ponder_pending = 1;
-    input_during_search = 0;
-    book_enabled = 0;
-    depth_limit = TIMED_DEPTH_LIMIT;
+    SearchLimits limits = depth_only_limits(TIMED_DEPTH_LIMIT);
+    limits.ponder = 1;
+    limits.stop_on_input = 1;
+    limits.use_book = 0;
+    limits.report = report_analysis;
     analysis_running = 1;
-    run_search(2);
+    run_limited_search(limits);
     analysis_running = 0;
     last_elapsed_cs = (long)((now_ms() - search_start_ms) / 10);
     analysis_pending = search_aborted;
-    report_iteration = shared_report;
-    ponder_enabled = saved_ponder_enabled;
-    ponder_pending = 0;
-    depth_limit = saved_depth_limit;
-    book_enabled = saved_book_enabled;
+    clear_search_control();
     refresh_moves();
 }

@@ -118,9 +118,8 @@ void start_new_game() {
     edit_mode = 0;
     game_over = 0;
     ponder_enabled = 0;
-    input_during_search = 0;
     book_enabled = 1;
-    ponder_pending = 0;
+    clear_search_control();
     position_refused = 0;
 }
 
@@ -136,7 +135,7 @@ int execute_command() {
         engine_side = BLACK;
     } else if (command_is("result")) {
         // The board goes back to the start; the game's flags stay.
-        ponder_pending = 0;
+        clear_search_control();
         new_game();
         refresh_moves();
         engine_side = EMPTY;

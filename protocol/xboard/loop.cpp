@@ -23,7 +23,7 @@ bool expected_reply_in_list() {
 }
 
 void engine_move() {
-    ponder_pending = 0;
+    clear_search_control();
     run_search(post_mode);
     const Move best = pv_table[0][0];
     if (best == 0) {
@@ -47,7 +47,7 @@ void ponder() {
         unmake_move();
         refresh_moves();
     }
-    ponder_pending = 0;
+    clear_search_control();
 }
 
 } // namespace
@@ -64,7 +64,6 @@ void command_loop() {
 
     for (;;) {
         fflush(stdout);
-        move_now = 0;
         if (analysis_mode) {
             // Analysis plays no move and ponders on nothing. Lines a search
             // already read come first, as below.

@@ -79,7 +79,7 @@ void setboard() {
     edit_mode = 0;
     game_over = 0;
     book_enabled = 0;
-    ponder_pending = 0;
+    clear_search_control();
 }
 
 } // namespace
@@ -117,7 +117,7 @@ int execute_version2_command(int first_command) {
     } else if (command_is("analyze")) {
         enter_analysis();
         engine_side = EMPTY;
-        ponder_pending = 0;
+        clear_search_control();
     } else if (analysis_mode && command_is("exit")) {
         leave_analysis();
     } else if (analysis_mode && !edit_mode && command_is(".")) {
@@ -136,7 +136,7 @@ int take_line_during_search(const char *line, int lines_waiting) {
     // nothing read before it still to do, a ping is answered at once. In
     // the engine's own search it waits for the move, and ends nothing.
     if (word_is(word, "ping")) {
-        if (!ponder_pending || lines_waiting > 0) return LINE_WAITS;
+        if (!search_is_pondering() || lines_waiting > 0) return LINE_WAITS;
         answer_ping(line);
         fflush(stdout);
         return LINE_ANSWERED;

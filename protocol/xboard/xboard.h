@@ -14,9 +14,9 @@ constexpr int INPUT_QUEUE_LINES = 64;
 // Nonzero when a line can be read without blocking (already buffered, or
 // pending on standard input); zero while the queue is full.
 int input_waiting();
-// Reads one line during a search: a leading '?' sets move_now and is consumed;
-// any other line (or the end of input) is queued for the loop, unless
-// take_line_during_search answers it.
+// Reads one line during a search: a leading '?' asks for the move now and is
+// consumed; any other line (or the end of input) is queued for the loop,
+// unless take_line_during_search answers it.
 void read_search_input();
 // The search's input hook: reads one waiting line, if any.
 void take_search_input();
