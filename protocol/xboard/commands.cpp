@@ -127,7 +127,7 @@ void start_new_game() {
     forget_root_set();
     edit_mode = 0;
     game_over = 0;
-    ponder_enabled = 0;
+    set_pondering_allowed(0);
     book_enabled = 1;
     clear_search_control();
     position_refused = 0;
@@ -209,9 +209,9 @@ int execute_command() {
     } else if (command_is("nopost")) {
         post_mode = 0;
     } else if (command_is("easy")) {
-        ponder_enabled = 0;
+        set_pondering_allowed(0);
     } else if (command_is("hard")) {
-        ponder_enabled = 1;
+        set_pondering_allowed(1);
     } else {
         play_move_text();
     }

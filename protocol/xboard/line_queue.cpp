@@ -100,5 +100,5 @@ int queued_lines() {
 void reset_input() {
     reset_reader();
     queue_head = queue_count = 0;
-    input_closed = 0;
+    set_input_closed(0);
 }

@@ -74,7 +74,7 @@ void engine_move() {
     make_move(best);
     refresh_moves();
     adjudicate();
-    ponder_pending = 1;
+    note_engine_moved();
 }
 
 // Thinks on the opponent's time about the reply the search expects, until

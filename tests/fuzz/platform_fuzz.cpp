@@ -19,7 +19,7 @@ int read_calls = 0;
 int64_t clock_ms = 0;
 int clock_readings = 0;
 int limit_reached = 0;
-uint32_t last_node_count = 0;
+uint64_t last_node_count = 0;
 
 constexpr int64_t CLOCK_STEP_MS = int64_t(1) << 31;
 // Searches read the clock about once per poll (every 2048 or 4096 nodes).
@@ -72,7 +72,7 @@ int64_t now_ms() {
     if (node_count < last_node_count) clock_readings = 0;
     last_node_count = node_count;
     if (++clock_readings > clock_reading_limit) {
-        input_closed = 1;
+        set_input_closed(1);
         limit_reached = 1;
     }
     clock_ms += CLOCK_STEP_MS;
