@@ -50,6 +50,18 @@ void note_input_closed() {
     input_during_search = 1;
 }
 
+void set_input_closed(int closed) {
+    input_closed = closed;
+}
+
+void set_pondering_allowed(int allowed) {
+    ponder_enabled = allowed;
+}
+
+void note_engine_moved() {
+    ponder_pending = 1;
+}
+
 void cancel_search() {
     search_cancelled = 1;
 }

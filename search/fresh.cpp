@@ -14,7 +14,7 @@ void prepare_fixed_depth_search(int depth) {
     depth_limit = depth;
     time_budget_ms = NO_TIME_LIMIT_MS;
     book_enabled = 0;
-    ponder_enabled = 0;
+    set_pondering_allowed(0);
     search_input_hook = nullptr;
-    input_closed = 0;
+    set_input_closed(0);
 }

@@ -185,8 +185,13 @@ void clear_search_control();
 // Requests from the protocol, during a search:
 void request_move_now();  // stop once a move is known
 void note_input_line();   // a line came that ends a pondering search
-void note_input_closed(); // the input has ended
-void cancel_search();     // stop now, the move is not wanted
+void note_input_closed(); // the input has ended, which ends a pondering search
+// Whether a search must end at once, nobody being left to read its move.
+void set_input_closed(int closed);
+// Between searches:
+void set_pondering_allowed(int allowed); // "hard" and "easy"
+void note_engine_moved();                // it may ponder on the expected reply next
+void cancel_search();                    // stop now, the move is not wanted
 // The pondered move was played: the search goes on as a normal one whose
 // time, budget_ms, counts from now.
 void ponder_hit(int budget_ms);

@@ -4,8 +4,9 @@
 // within the current search, two-state ageing instead of a generation count.
 #include "search/search.h"
 
-#include <cstdlib>
 #include <cstring>
+
+#include "platform/platform.h"
 
 namespace {
 
@@ -47,14 +48,14 @@ int tt_resize_mb(int megabytes) {
     while (entries * 2 <= fits) entries *= 2;
     TTSlot *table = default_table;
     if (entries != TT_ENTRIES) {
-        // calloc: pages of a large table are only touched as they fill.
-        table = (TTSlot *)calloc(entries, sizeof(TTSlot));
+        table = (TTSlot *)table_allocate(entries * sizeof(TTSlot));
         if (!table) return 0;
     }
-    if (tt_table != default_table) free(tt_table);
+    if (tt_table != default_table) table_free(tt_table);
     tt_table = table;
     tt_entries = entries;
     tt_index_mask = (uint32_t)(entries - 1);
-    tt_clear();
+    // A new table comes zeroed; only the start-up one may hold entries.
+    if (table == default_table) tt_clear();
     return 1;
 }

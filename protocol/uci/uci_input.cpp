@@ -50,7 +50,7 @@ bool open_ended() {
 // search ends by itself: no "stop" can come any more.
 void update_input_closed() {
     if (!input_ended) return;
-    input_closed = open_ended() || held_count == 0;
+    set_input_closed(open_ended() || held_count == 0);
 }
 
 void stop_search() {

@@ -112,7 +112,7 @@ std::string fuzz_take_output() {
 }
 
 void fuzz_reset_engine() {
-    tt_clear();
+    tt_resize_mb(TT_DEFAULT_MB);
     memset(history_scores, 0, sizeof history_scores);
     memset(pv_table, 0, sizeof pv_table);
     memset(pv_end, 0, sizeof pv_end);
@@ -120,10 +120,8 @@ void fuzz_reset_engine() {
     search_aborted = 0;
     stop_requested_ms = -1;
     reset_time_control();
-    move_now = 0;
-    input_during_search = 0;
-    ponder_enabled = 0;
-    ponder_pending = 0;
+    clear_search_control();
+    set_pondering_allowed(0);
     search_input_hook = take_search_input;
     report_iteration = print_thinking_line;
     book_enabled = 1;
