@@ -164,8 +164,11 @@ void print_thinking_line(int depth, int score) {
 }
 
 void start_new_search() {
-    search_start_ms = now_ms();
-    search_deadline_ms = search_start_ms + search_limits.time_budget_ms;
+    // The clock is the main thread's alone: helpers never look at it.
+    if (search_thread_index == MAIN_SEARCH_THREAD) {
+        search_start_ms = now_ms();
+        search_deadline_ms = search_start_ms + search_limits.time_budget_ms;
+    }
     stop_requested_ms = -1;
     ply = 0;
     node_count = 0;
