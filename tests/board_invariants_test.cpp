@@ -71,6 +71,17 @@ TEST(BoardInvariants, EachDamageIsNamed) {
     square_piece[20] = BISHOP;
     EXPECT_EQ(fault(), "a piece's square set differs from the board");
 
+    // The same on Black's side: each colour's sets are compared.
+    ASSERT_TRUE(load(start));
+    square_color[20] = BLACK;
+    square_piece[20] = KNIGHT;
+    EXPECT_EQ(fault(), "a colour's square set differs from the board");
+    rebuild_square_sets();
+    compute_key();
+    EXPECT_EQ(fault(), "");
+    square_piece[20] = BISHOP;
+    EXPECT_EQ(fault(), "a piece's square set differs from the board");
+
     ASSERT_TRUE(load(start));
     square_color[63] = square_piece[63] = EMPTY;
     compute_key();

@@ -63,4 +63,32 @@ TEST(BoardLegality, FullUndoStackRefusesEveryMove) {
     game_ply = 0;
 }
 
+// An edited board may hold two kings of one colour: the one on the lowest
+// square is the king whose check counts. White kings on b8 and g1, a Black
+// rook attacking one of them.
+TEST(BoardLegality, InCheckLooksAtTheKingOnTheLowestSquare) {
+    const int b8 = 1, g1 = 62, h5 = 31, b2 = 49, g5 = 30;
+    for (int rook : {b2, g5}) {
+        for (int s = 0; s < 64; s++) {
+            square_color[s] = EMPTY;
+            square_piece[s] = EMPTY;
+        }
+        for (int s : {b8, g1}) {
+            square_color[s] = WHITE;
+            square_piece[s] = KING;
+        }
+        square_color[h5] = BLACK;
+        square_piece[h5] = KING;
+        square_color[rook] = BLACK;
+        square_piece[rook] = ROOK;
+        side_to_move = WHITE;
+        opponent = BLACK;
+        castle_rights = 0;
+        ep_square = -1;
+        compute_key();
+        EXPECT_EQ(in_check(WHITE), rook == b2 ? 1 : 0) << "rook on " << rook;
+    }
+    new_game();
+}
+
 } // namespace

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/test_support.h"
+
 namespace {
 
 const char *const START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
@@ -36,46 +38,6 @@ PositionKey full_key() {
     const PositionKey full = position_key;
     position_key = kept;
     return full;
-}
-
-struct Snapshot {
-    int color[64];
-    int piece[64];
-    int side, opp, castle, ep, fifty, ply_, game_ply_;
-    PositionKey key;
-};
-
-Snapshot take() {
-    Snapshot s;
-    memcpy(s.color, square_color, sizeof s.color);
-    memcpy(s.piece, square_piece, sizeof s.piece);
-    s.side = side_to_move;
-    s.opp = opponent;
-    s.castle = castle_rights;
-    s.ep = ep_square;
-    s.fifty = fifty_count;
-    s.ply_ = ply;
-    s.game_ply_ = game_ply;
-    s.key = position_key;
-    return s;
-}
-
-// Empty when equal, otherwise what differs.
-std::string differences(const Snapshot &a, const Snapshot &b) {
-    std::ostringstream out;
-    for (int i = 0; i < 64; i++) {
-        if (a.color[i] != b.color[i]) out << " color[" << i << "]";
-        if (a.piece[i] != b.piece[i]) out << " piece[" << i << "]";
-    }
-    if (a.side != b.side) out << " side_to_move";
-    if (a.opp != b.opp) out << " opponent";
-    if (a.castle != b.castle) out << " castle_rights";
-    if (a.ep != b.ep) out << " ep_square";
-    if (a.fifty != b.fifty) out << " fifty_count";
-    if (a.ply_ != b.ply_) out << " ply";
-    if (a.game_ply_ != b.game_ply_) out << " game_ply";
-    if (a.key != b.key) out << " position_key";
-    return out.str();
 }
 
 // Index of a move of the current ply's list, or -1.
@@ -136,11 +98,11 @@ void round_trip(const char *fen, const char *from, const char *to, int promotion
     ASSERT_GE(i, 0);
     const Move m = move_stack[i].move;
     EXPECT_EQ(move_flags(m), flags);
-    const Snapshot before = take();
+    const Snapshot before = take_snapshot();
     ASSERT_EQ(make_move(m), 1);
     check_after_make(before, m);
     unmake_move();
-    EXPECT_EQ(differences(before, take()), "");
+    EXPECT_EQ(snapshot_differences(before, take_snapshot()), "");
 }
 
 TEST(BoardMakeMove, EveryKindOfMoveIsTakenBackExactly) {
@@ -220,7 +182,7 @@ TEST(BoardMakeMove, FiftyCountRules) {
 
 TEST(BoardMakeMove, KingSideCastlingMovesTheRook) {
     ASSERT_TRUE(load("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 3 20"));
-    const Snapshot before = take();
+    const Snapshot before = take_snapshot();
     ASSERT_EQ(play("e1", "g1"), 1);
     EXPECT_EQ(square_piece[62], KING);
     EXPECT_EQ(square_color[62], WHITE);
@@ -238,7 +200,7 @@ TEST(BoardMakeMove, KingSideCastlingMovesTheRook) {
     EXPECT_EQ(square_color[63], WHITE);
     EXPECT_EQ(square_piece[61], EMPTY);
     EXPECT_EQ(square_color[61], EMPTY);
-    EXPECT_EQ(differences(before, take()), "");
+    EXPECT_EQ(snapshot_differences(before, take_snapshot()), "");
 }
 
 TEST(BoardMakeMove, OtherCastlingsMoveTheirRooks) {
@@ -325,14 +287,14 @@ TEST(BoardMakeMove, CastlingConditions) {
         const int i = find(c.from, c.to);
         ASSERT_GE(i, 0);
         ASSERT_EQ(move_flags(move_stack[i].move), MF_CASTLE);
-        const Snapshot before = take();
+        const Snapshot before = take_snapshot();
         const int result = make_move(move_stack[i].move);
         EXPECT_EQ(result, c.legal);
         if (result) {
             check_after_make(before, move_stack[i].move);
             unmake_move();
         }
-        EXPECT_EQ(differences(before, take()), "");
+        EXPECT_EQ(snapshot_differences(before, take_snapshot()), "");
     }
 }
 
@@ -362,7 +324,7 @@ TEST(BoardMakeMove, BlackEnPassantRemovesTheWhitePawn) {
     ASSERT_EQ(play("e2", "e4"), 1);
     ASSERT_EQ(ep_square, 44);
     ply = 0;
-    const Snapshot before = take();
+    const Snapshot before = take_snapshot();
     ASSERT_EQ(play("d4", "e3"), 1);
     EXPECT_EQ(square_piece[36], EMPTY);
     EXPECT_EQ(square_color[36], EMPTY);
@@ -376,7 +338,7 @@ TEST(BoardMakeMove, BlackEnPassantRemovesTheWhitePawn) {
     EXPECT_EQ(square_color[36], WHITE);
     EXPECT_EQ(square_piece[44], EMPTY);
     EXPECT_EQ(square_color[44], EMPTY);
-    EXPECT_EQ(differences(before, take()), "");
+    EXPECT_EQ(snapshot_differences(before, take_snapshot()), "");
 }
 
 TEST(BoardMakeMove, WhiteEnPassantRemovesTheBlackPawn) {
@@ -444,25 +406,25 @@ TEST(BoardMakeMove, IllegalMovesChangeNothing) {
         ASSERT_TRUE(load(c.fen));
         const int i = find(c.from, c.to);
         ASSERT_GE(i, 0);
-        const Snapshot before = take();
+        const Snapshot before = take_snapshot();
         EXPECT_EQ(make_move(move_stack[i].move), 0);
-        EXPECT_EQ(differences(before, take()), "");
+        EXPECT_EQ(snapshot_differences(before, take_snapshot()), "");
     }
     // A side without a king can make no move at all.
     ASSERT_TRUE(load("8/8/8/8/8/8/8/R6k w - - 0 1"));
-    const Snapshot before = take();
+    const Snapshot before = take_snapshot();
     for (int i = 0; i < ply_move_start[1]; i++) EXPECT_EQ(make_move(move_stack[i].move), 0) << i;
-    EXPECT_EQ(differences(before, take()), "");
+    EXPECT_EQ(snapshot_differences(before, take_snapshot()), "");
 }
 
 TEST(BoardMakeMove, GuardsRefuseBadWords) {
     new_game();
-    const Snapshot before = take();
+    const Snapshot before = take_snapshot();
     // Moving the opponent's piece, landing on an own piece, moving from an empty square.
     EXPECT_EQ(make_move(make_move_word(sq("e7"), sq("e5"), 0, 24)), 0);
     EXPECT_EQ(make_move(make_move_word(sq("a1"), sq("a2"), 0, 0)), 0);
     EXPECT_EQ(make_move(make_move_word(sq("e4"), sq("e5"), 0, 0)), 0);
-    EXPECT_EQ(differences(before, take()), "");
+    EXPECT_EQ(snapshot_differences(before, take_snapshot()), "");
 }
 
 TEST(BoardMakeMove, KnightsOutAndBackRestoreTheKey) {
@@ -507,9 +469,9 @@ TEST(BoardMakeMove, FullUndoStackRefusesMoves) {
     ASSERT_GE(i, 0);
     game_ply = UNDO_STACK_SIZE;
     undo_stack[UNDO_STACK_SIZE - 1].fifty_count = 4242;
-    const Snapshot before = take();
+    const Snapshot before = take_snapshot();
     EXPECT_EQ(make_move(move_stack[i].move), 0);
-    EXPECT_EQ(differences(before, take()), "");
+    EXPECT_EQ(snapshot_differences(before, take_snapshot()), "");
     EXPECT_EQ(undo_stack[UNDO_STACK_SIZE - 1].fifty_count, 4242);
     // One below the limit the move is still played, into the last record.
     game_ply = UNDO_STACK_SIZE - 1;
@@ -522,7 +484,7 @@ TEST(BoardMakeMove, FullUndoStackRefusesMoves) {
 
 TEST(BoardMakeMove, SixHundredMovesFillTheUndoStack) {
     new_game();
-    const Snapshot start = take();
+    const Snapshot start = take_snapshot();
     const char *const moves[][2] = {{"g1", "f3"}, {"g8", "f6"}, {"f3", "g1"}, {"f6", "g8"}};
     for (int n = 0; n < UNDO_STACK_SIZE; n++) {
         ASSERT_EQ(play(moves[n % 4][0], moves[n % 4][1]), 1) << n;
@@ -531,17 +493,17 @@ TEST(BoardMakeMove, SixHundredMovesFillTheUndoStack) {
     EXPECT_EQ(game_ply, UNDO_STACK_SIZE);
     EXPECT_EQ(as64(position_key), as64(start.key));
     generate_moves();
-    const Snapshot full = take();
+    const Snapshot full = take_snapshot();
     for (int i = ply_move_start[0]; i < ply_move_start[1]; i++)
         EXPECT_EQ(make_move(move_stack[i].move), 0) << i;
-    EXPECT_EQ(differences(full, take()), "");
+    EXPECT_EQ(snapshot_differences(full, take_snapshot()), "");
     for (int k = 0; k < UNDO_STACK_SIZE; k += 4)
         EXPECT_EQ(as64(undo_stack[k].key), as64(start.key));
     for (int n = 0; n < UNDO_STACK_SIZE; n++) {
         ply = 1;
         unmake_move();
     }
-    EXPECT_EQ(differences(start, take()), "");
+    EXPECT_EQ(snapshot_differences(start, take_snapshot()), "");
     EXPECT_EQ(fifty_count, 0);
 }
 
@@ -553,9 +515,9 @@ void walk(int depth, long *moves_made) {
     const int end = ply_move_start[ply + 1];
     for (int i = ply_move_start[ply]; i < end; i++) {
         const Move m = move_stack[i].move;
-        const Snapshot before = take();
+        const Snapshot before = take_snapshot();
         if (!make_move(m)) {
-            ASSERT_EQ(differences(before, take()), "") << "refused move " << i;
+            ASSERT_EQ(snapshot_differences(before, take_snapshot()), "") << "refused move " << i;
             continue;
         }
         (*moves_made)++;
@@ -566,7 +528,7 @@ void walk(int depth, long *moves_made) {
         }
         if (depth > 1) walk(depth - 1, moves_made);
         unmake_move();
-        ASSERT_EQ(differences(before, take()), "") << "after unmaking " << i;
+        ASSERT_EQ(snapshot_differences(before, take_snapshot()), "") << "after unmaking " << i;
         if (::testing::Test::HasFatalFailure()) return;
     }
 }

@@ -231,22 +231,4 @@ TEST(BoardState, MailboxFrameHoldsEveryStep) {
     }
 }
 
-// Every field comes back out of the word as it went in, and no move is 0.
-TEST(BoardState, MoveWordFieldsRoundTrip) {
-    const int flag_sets[] = {0, 1, 2, 16, 24, 17, 21, 48, 49};
-    long mismatches = 0;
-    for (int from = 0; from < 64; from++)
-        for (int to = 0; to < 64; to++) {
-            if (from == to) continue;
-            for (int promotion : {0, KNIGHT, BISHOP, ROOK, QUEEN})
-                for (int flags : flag_sets) {
-                    const Move m = make_move_word(from, to, promotion, flags);
-                    if (m == 0 || move_from(m) != from || move_to(m) != to ||
-                        move_promotion(m) != promotion || move_flags(m) != flags)
-                        mismatches++;
-                }
-        }
-    EXPECT_EQ(mismatches, 0);
-}
-
 } // namespace

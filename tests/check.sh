@@ -12,10 +12,14 @@
 #             UndefinedBehaviorSanitizer
 #   system    package, front ends, Windows, fuzzing and faults, against the
 #             Release build
-# and prints the time each stage took.
+# and prints the time each stage took and the tests ctest skipped (a system
+# test skips itself, with the reason in its output, when a tool that Debian
+# does not package is missing: see tests/tools.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# Standard output of every stage, for the skipped tests of the summary.
+check_log=$(mktemp)
 stage_times=()
 print_times() {
     local status=$?
@@ -23,6 +27,20 @@ print_times() {
         echo "check: seconds per stage"
         printf '  %s\n' "${stage_times[@]}"
     fi
+    # ctest lists them after "The following tests did not run:".
+    local skipped
+    skipped=$(grep -E '^[[:space:]]+[0-9]+ - .* \((Skipped|Not Run|Disabled)\)$' "$check_log" |
+        sed -E 's/^[[:space:]]+[0-9]+ - //' || true)
+    if [[ -n $skipped ]]; then
+        echo "check: skipped by ctest"
+        printf '  %s\n' "$skipped"
+        # The reasons the tests printed, as ctest logged them.
+        grep -h -E '^[A-Za-z0-9_]+: skipped: ' build/*/Testing/Temporary/LastTest.log 2> /dev/null |
+            sort -u | sed 's/^/    /' || true
+    else
+        echo "check: no test skipped"
+    fi
+    rm -f "$check_log"
     [[ $status -eq 0 ]] || echo "check: FAILED in stage ${current_stage:-?}"
     exit "$status"
 }
@@ -33,7 +51,7 @@ stage() {
     shift
     local start=$SECONDS
     echo "=== check: $current_stage"
-    "$@"
+    "$@" | tee -a "$check_log"
     stage_times+=("$(printf '%-9s %5d' "$current_stage" $((SECONDS - start)))")
 }
 

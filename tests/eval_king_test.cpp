@@ -155,35 +155,54 @@ TEST(EvalKingShelter, ScaledByOpponentPiecesOnly) {
     expect_king("rnbqkbnr/8/8/8/8/8/5PPP/6K1", "g1", 3);
 }
 
-// Own part: rearmost own pawn on rank 2, 3, 4, 5, 6, 7 or missing; enemy
-// part: rearmost enemy pawn missing or on the defender's rank 3, 4, ...
-TEST(EvalKingShelter, FileShelterTable) {
-    struct Case {
-        const char *placement;
-        int expected;
-    };
-    const Case cases[] = {
-        // e-file only; kings out of the way on a1 and h8.
-        {"7k/4p3/8/8/8/8/4P3/K7", 0},     // own rank 2, enemy rank 7
-        {"7k/4p3/8/8/8/4P3/8/K7", -10},   // own rank 3
-        {"7k/4p3/8/8/4P3/8/8/K7", -20},   // own rank 4
-        {"7k/4p3/8/4P3/8/8/8/K7", -20},   // own rank 5
-        {"7k/4p3/4P3/8/8/8/8/K7", -20},   // own rank 6
-        {"7k/4P3/8/8/8/8/8/K7", -35},     // own rank 7, no enemy pawn
-        {"7k/4p3/8/8/8/8/8/K7", -25},     // no own pawn
-        {"7k/8/8/8/8/8/4P3/K7", -15},     // own rank 2, no enemy pawn
-        {"7k/8/8/8/8/8/8/KR6", -40},      // no pawn at all
-        {"7k/8/8/8/8/4p3/4P3/K7", -10},   // enemy on our rank 3
-        {"7k/8/8/8/4p3/8/4P3/K7", -5},    // enemy on our rank 4
-        {"7k/8/8/4p3/8/8/4P3/K7", 0},     // enemy on our rank 5
-        {"7k/8/4p3/8/8/8/4P3/K7", 0},     // enemy on our rank 6
-        {"7k/8/8/8/8/4p3/8/K7", -35},     // no own pawn, enemy on rank 3
-        {"7k/8/8/8/4p3/8/8/K7", -30},     // no own pawn, enemy on rank 4
-        {"7k/8/8/8/4p3/4P3/8/K7", -15},   // own rank 3, enemy rank 4
-        {"7k/4p3/8/8/4p3/4P3/8/K7", -10}, // the rearmost enemy pawn, e7, counts
-        {"7k/8/8/8/4P3/8/4P3/K7", -15},   // the rearmost own pawn counts
-    };
-    for (const Case &c : cases) expect_file_shelter(c.placement, 5, c.expected);
+int file_shelter(const std::string &placement) {
+    eval_placement(placement, 'w');
+    const int white = white_file_shelter(5);
+    eval_placement(mirror_placement(placement), 'b');
+    EXPECT_EQ(black_file_shelter(5), white) << placement;
+    return white;
+}
+
+// One file of shelter (the e-file; kings out of the way on a1 and h8): the
+// further the own rearmost pawn stands from home the worse, none worst; the
+// nearer the enemy's rearmost pawn the worse, but none is worse still; the
+// two parts add up, and only the rearmost pawn of each side counts.
+TEST(EvalKingShelter, FileShelterOrdering) {
+    // Own pawn on rank 2 .. 7, then none; the enemy pawn at home on e7.
+    const int own[] = {file_shelter("7k/4p3/8/8/8/8/4P3/K7"), file_shelter("7k/4p3/8/8/8/4P3/8/K7"),
+                       file_shelter("7k/4p3/8/8/4P3/8/8/K7"), file_shelter("7k/4p3/8/4P3/8/8/8/K7"),
+                       file_shelter("7k/4p3/4P3/8/8/8/8/K7"), file_shelter("7k/4P3/8/8/8/8/8/K7"),
+                       file_shelter("7k/4p3/8/8/8/8/8/K7")};
+    // Enemy pawn on the defender's rank 3 .. 6, then none; own pawn on e2.
+    const int enemy[] = {
+        file_shelter("7k/8/8/8/8/4p3/4P3/K7"), file_shelter("7k/8/8/8/4p3/8/4P3/K7"),
+        file_shelter("7k/8/8/4p3/8/8/4P3/K7"), file_shelter("7k/8/4p3/8/8/8/4P3/K7"),
+        file_shelter("7k/8/8/8/8/8/4P3/K7")};
+    const int home = own[0];
+    EXPECT_EQ(home, 0);
+    EXPECT_GT(own[0], own[1]);
+    EXPECT_GT(own[1], own[2]);
+    EXPECT_EQ(own[2], own[3]);
+    EXPECT_EQ(own[3], own[4]);
+    // With the own pawn on e7 there is no enemy pawn: less that part, rank 7
+    // is as bad as 4 .. 6, and no pawn is worse.
+    EXPECT_EQ(own[5] - (enemy[4] - home), own[4]);
+    EXPECT_LT(own[6], own[4]);
+    EXPECT_LT(enemy[0], enemy[1]);
+    EXPECT_LT(enemy[1], enemy[2]);
+    EXPECT_EQ(enemy[2], home);
+    EXPECT_EQ(enemy[3], home);
+    EXPECT_LT(enemy[4], enemy[0]);
+    // The parts add up: no own pawn with the enemy's on rank 3 or 4, own
+    // pawn on rank 3 with the enemy's on rank 4, no pawn at all.
+    EXPECT_EQ(file_shelter("7k/8/8/8/8/4p3/8/K7"), own[6] + enemy[0] - home);
+    EXPECT_EQ(file_shelter("7k/8/8/8/4p3/8/8/K7"), own[6] + enemy[1] - home);
+    EXPECT_EQ(file_shelter("7k/8/8/8/4p3/4P3/8/K7"), own[1] + enemy[1] - home);
+    EXPECT_EQ(file_shelter("7k/8/8/8/8/8/8/KR6"), own[6] + enemy[4] - home);
+    // Only the rearmost pawn of each side counts: the enemy's on e7, behind
+    // its e4, and the own e2 behind e4.
+    EXPECT_EQ(file_shelter("7k/4p3/8/8/4p3/4P3/8/K7"), own[1]);
+    EXPECT_EQ(file_shelter("7k/8/8/8/4P3/8/4P3/K7"), enemy[4]);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "board/board.h"
 #include "eval/eval.h"
@@ -140,41 +141,42 @@ TEST(EvalPawns, PassedPawn) {
     expect_white_pawn("7k/8/2p5/4P3/8/8/8/K7", "e5", 72);
 }
 
-// Passed bonus by the pawn's rank, counted from its own side, and by its own
-// side's pieces: e-pawns, isolated, so each scores table - 20 + bonus.
-TEST(EvalPawns, PassedBonusTable) {
-    const int table[6] = {-40, -10, 8, 12, 16, 20};  // e2 .. e7
-    const int small[6] = {20, 40, 60, 80, 100, 120}; // own pieces <= 1600
-    const int large[6] = {10, 20, 30, 40, 50, 60};   // own pieces > 1600
-    const char *const squares[6] = {"e2", "e3", "e4", "e5", "e6", "e7"};
-    struct Setting {
-        const char *pieces; // White pieces on rank 1, Black pieces on rank 8
-        const int *bonus;
-    };
-    const Setting settings[] = {
-        {"7k/8/8/8/8/8/8/QR5K", small},       // 1400
-        {"7k/8/8/8/8/8/8/QRN4K", large},      // 1701
-        {"7k/8/8/8/8/8/8/NNNNN2K", small},    // 1505
-        {"7k/8/8/8/8/8/8/QRR4K", large},      // 1900
-        {"qrrbbnnk/8/8/8/8/8/8/7K", small},   // none, whatever Black has
-        {"qrrbbnnk/8/8/8/8/8/8/QR5K", small}, // 1400 against 3104
-        {"qr5k/8/8/8/8/8/8/QRN4K", large},    // 1701 against 1400
-    };
-    for (const Setting &setting : settings) {
-        for (int k = 0; k < 6; k++) {
-            SCOPED_TRACE(std::string(setting.pieces) + " " + squares[k]);
-            eval_placement(setting.pieces, 'w');
-            const int s = square_of(squares[k]);
-            put(s, WHITE, PAWN);
-            evaluate();
-            EXPECT_EQ(eval_white_pawn(s), table[k] - 20 + setting.bonus[k]);
-            // Black's pawn on its own rank k + 2, with Black holding the
-            // mirrored pieces.
-            mirror_board();
-            evaluate();
-            EXPECT_EQ(eval_black_pawn(s ^ 56), table[k] - 20 + setting.bonus[k]);
-        }
+// A lone passed e-pawn on e2 .. e7 beside the given pieces (White on rank 1,
+// Black on rank 8); each score checked against Black's mirrored pawn.
+std::vector<int> passed_pawn_scores(const char *pieces) {
+    std::vector<int> scores;
+    for (const char *name : {"e2", "e3", "e4", "e5", "e6", "e7"}) {
+        SCOPED_TRACE(std::string(pieces) + " " + name);
+        eval_placement(pieces, 'w');
+        const int s = square_of(name);
+        put(s, WHITE, PAWN);
+        evaluate();
+        scores.push_back(eval_white_pawn(s));
+        mirror_board();
+        evaluate();
+        EXPECT_EQ(eval_black_pawn(s ^ 56), scores.back());
     }
+    return scores;
+}
+
+// A passed pawn gains with every step, and more the fewer pieces its own
+// side keeps (1600 or less counts as few); the opponent's pieces play no
+// part.
+TEST(EvalPawns, PassedPawnGainsByRankAndWithFewOwnPieces) {
+    const std::vector<int> few = passed_pawn_scores("7k/8/8/8/8/8/8/QR5K");   // 1400
+    const std::vector<int> many = passed_pawn_scores("7k/8/8/8/8/8/8/QRN4K"); // 1701
+    for (int k = 1; k < 6; k++) {
+        EXPECT_GT(few[k], few[k - 1]) << k;
+        EXPECT_GT(many[k], many[k - 1]) << k;
+        // The gap between few and many pieces widens as the pawn advances.
+        EXPECT_GT(few[k] - many[k], few[k - 1] - many[k - 1]) << k;
+    }
+    EXPECT_GT(few[0], many[0]);
+    EXPECT_EQ(passed_pawn_scores("7k/8/8/8/8/8/8/NNNNN2K"), few);    // 1505
+    EXPECT_EQ(passed_pawn_scores("7k/8/8/8/8/8/8/QRR4K"), many);     // 1900
+    EXPECT_EQ(passed_pawn_scores("qrrbbnnk/8/8/8/8/8/8/7K"), few);   // none
+    EXPECT_EQ(passed_pawn_scores("qrrbbnnk/8/8/8/8/8/8/QR5K"), few); // 1400 v 3104
+    EXPECT_EQ(passed_pawn_scores("qr5k/8/8/8/8/8/8/QRN4K"), many);   // 1701 v 1400
 }
 
 TEST(EvalPawns, WholeBoardWithPassedPawnAndPieces) {

@@ -134,6 +134,23 @@ TEST_F(ProtocolChild, PondersUntilTheOpponentMovesAndLosesNoLine) {
     EXPECT_TRUE(engine.silent_for(0)) << engine.output();
 }
 
+// The first move of a game is not pondered on: with "hard" the engine that
+// opens waits idle, answers the reply, and ponders from its second move on.
+TEST_F(ProtocolChild, NoPonderingAfterTheFirstMoveOfTheGame) {
+    start();
+    engine.send("new\nhard\nst 0\ngo\n");
+    expect_move();
+    expect_idle("pondering after the first move of the game");
+    // 1... e5 is legal whatever White played.
+    engine.send("e7e5\n");
+    std::vector<std::string> before;
+    expect_move(&before);
+    EXPECT_TRUE(before.empty()) << engine.output();
+    expect_busy("no pondering after the second move");
+    engine.send("quit\n");
+    expect_exit_zero();
+}
+
 // Without "hard" (and again after "easy") the engine waits idle after its move.
 TEST_F(ProtocolChild, NoPonderingWithoutHard) {
     start();

@@ -52,9 +52,11 @@ status=0
 
 # A thinking line is four integers, two blanks between them and one after,
 # then the moves of the line, each after a blank; only its third field is
-# masked. A UCI info line has its time and nps fields masked.
+# masked, and so is the time that starts a "stat01:" line. A UCI info line
+# has its time and nps fields masked.
 mask() {
     sed -E -e 's/^(-?[0-9]+  -?[0-9]+  )-?[0-9]+(  [0-9]+ ( [a-h][1-8][a-h][1-8][nbrq]?)*)$/\1*\2/' \
+        -e 's/^(stat01: )[0-9]+(( [0-9]+){4}( [a-h][1-8][a-h][1-8][nbrq]?)?)$/\1*\2/' \
         -e 's/^(info depth [0-9]+ score (cp|mate) -?[0-9]+ time )[0-9]+( nodes [0-9]+ nps )[0-9]+(( pv( [a-h][1-8][a-h][1-8][nbrq]?)+)?)$/\1*\3*\4/' "$1"
 }
 

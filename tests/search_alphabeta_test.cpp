@@ -12,30 +12,9 @@
 #include "eval/eval.h"
 #include "protocol/xboard/xboard.h"
 #include "search/search.h"
+#include "tests/test_support.h"
 
 namespace {
-
-// A clean search state, as run_search leaves it before its first
-// iteration, plus a deadline that no poll can reach.
-void fresh_state(int depth) {
-    prepare_fixed_depth_search(depth);
-    search_deadline_ms = INT64_MAX;
-    node_count = 0;
-    ply = 0;
-    on_pv_line = 1;
-}
-
-void setup(const char *fen) {
-    const char *error = "";
-    ASSERT_EQ(set_fen(fen, &error), 1) << error;
-}
-
-void play(const char *text) {
-    const int index = parse_move_text(text);
-    ASSERT_GE(index, 0) << text;
-    ASSERT_EQ(make_move(move_stack[index].move), 1) << text;
-    refresh_moves();
-}
 
 // Root score of one alpha_beta call from a clean state.
 int search_root(const char *fen, int depth, int alpha = -10000, int beta = 10000) {

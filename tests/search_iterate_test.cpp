@@ -14,24 +14,9 @@
 #include "protocol/xboard/xboard.h"
 #include "search/search.h"
 #include "tests/golden.h"
+#include "tests/test_support.h"
 
 namespace {
-
-void fresh_state(int depth) {
-    prepare_fixed_depth_search(depth);
-}
-
-void setup(const char *fen) {
-    const char *error = "";
-    ASSERT_EQ(set_fen(fen, &error), 1) << error;
-}
-
-void play(const char *text) {
-    const int index = parse_move_text(text);
-    ASSERT_GE(index, 0) << text;
-    ASSERT_EQ(make_move(move_stack[index].move), 1) << text;
-    refresh_moves();
-}
 
 std::vector<std::string> split_lines(const std::string &text) {
     std::vector<std::string> lines;
@@ -201,42 +186,6 @@ TEST(SearchPinned, SameSearchTwiceFromACleanStateIsIdentical) {
     EXPECT_EQ(node_count, nodes);
 }
 
-// The position, as far as a search must leave it.
-struct Snapshot {
-    int color[64];
-    int piece[64];
-    int side, other, castle, ep, fifty, at_ply, at_game_ply;
-    PositionKey key;
-};
-
-Snapshot take_snapshot() {
-    Snapshot s;
-    memcpy(s.color, square_color, sizeof s.color);
-    memcpy(s.piece, square_piece, sizeof s.piece);
-    s.side = side_to_move;
-    s.other = opponent;
-    s.castle = castle_rights;
-    s.ep = ep_square;
-    s.fifty = fifty_count;
-    s.at_ply = ply;
-    s.at_game_ply = game_ply;
-    s.key = position_key;
-    return s;
-}
-
-void expect_same_position(const Snapshot &s) {
-    EXPECT_EQ(memcmp(s.color, square_color, sizeof s.color), 0);
-    EXPECT_EQ(memcmp(s.piece, square_piece, sizeof s.piece), 0);
-    EXPECT_EQ(side_to_move, s.side);
-    EXPECT_EQ(opponent, s.other);
-    EXPECT_EQ(castle_rights, s.castle);
-    EXPECT_EQ(ep_square, s.ep);
-    EXPECT_EQ(fifty_count, s.fifty);
-    EXPECT_EQ(ply, s.at_ply);
-    EXPECT_EQ(game_ply, s.at_game_ply);
-    EXPECT_EQ(position_key, s.key);
-}
-
 // The move is one of the position's legal moves.
 void expect_legal(Move move) {
     ASSERT_NE(move, 0u);
@@ -258,7 +207,7 @@ TEST(SearchAbort, DeadlineLeavesThePositionAsItWas) {
     fresh_state(30);
     time_budget_ms = 0;
     const Snapshot before = take_snapshot();
-    ASSERT_EQ(before.at_game_ply, 4);
+    ASSERT_EQ(before.game_ply_, 4);
     ASSERT_NE(before.ep, -1);
     run_search(0);
     EXPECT_EQ(search_aborted, 1);

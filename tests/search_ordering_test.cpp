@@ -7,6 +7,7 @@
 
 #include "protocol/xboard/xboard.h"
 #include "search/search.h"
+#include "tests/test_support.h"
 
 namespace {
 
@@ -186,18 +187,6 @@ TEST_F(SearchOrdering, BoostWithoutAMatchLeavesThePvLine) {
 }
 
 // Repetition count over the game history.
-
-void setup(const char *fen) {
-    const char *error = "";
-    ASSERT_EQ(set_fen(fen, &error), 1) << error;
-}
-
-void play(const char *text) {
-    const int index = parse_move_text(text);
-    ASSERT_GE(index, 0) << text;
-    ASSERT_EQ(make_move(move_stack[index].move), 1) << text;
-    refresh_moves();
-}
 
 TEST(SearchRepetition, CountsEarlierOccurrencesOfThePosition) {
     setup("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");

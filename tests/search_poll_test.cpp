@@ -1,7 +1,7 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The clock and input poll, and the line queue between a search and the
-// command loop. Standard input is replaced by a pipe that the test writes.
+// The clock and input poll: what ends a search, and what it does with the
+// lines it reads. Standard input is replaced by a pipe that the test writes.
 #include <gtest/gtest.h>
 
 #include <csetjmp>
@@ -17,54 +17,17 @@
 #include "protocol/xboard/xboard.h"
 #include "search/search.h"
 #include "tests/golden.h"
+#include "tests/test_support.h"
 
 namespace {
 
-void fresh_state(int depth) {
-    prepare_fixed_depth_search(depth);
-}
-
-void setup(const char *fen) {
-    const char *error = "";
-    ASSERT_EQ(set_fen(fen, &error), 1) << error;
-}
-
-const char *START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
-
-class SearchPoll : public ::testing::Test {
+class SearchPoll : public PipedInput {
   protected:
     void SetUp() override {
-        saved_stdin = dup(0);
-        ASSERT_GE(saved_stdin, 0);
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        ASSERT_EQ(dup2(fds[0], 0), 0);
-        close(fds[0]);
-        writer = fds[1];
-        reset_input();
-        fresh_state(1);
+        PipedInput::SetUp();
         search_deadline_ms = INT64_MAX;
     }
-    void TearDown() override {
-        close_writer();
-        dup2(saved_stdin, 0);
-        close(saved_stdin);
-        reset_input();
-        fresh_state(0);
-    }
 
-    void send(const std::string &text) {
-        ASSERT_EQ(write(writer, text.data(), text.size()), (ssize_t)text.size());
-    }
-    void close_writer() {
-        if (writer >= 0) close(writer);
-        writer = -1;
-    }
-    std::string next_command_line() {
-        char line[INPUT_LINE_SIZE];
-        if (!read_command_line(line)) return "<end>";
-        return line;
-    }
     // 1 when the poll abandoned the search (jumped to abort_context).
     int poll_aborts() {
         search_aborted = 0;
@@ -72,9 +35,6 @@ class SearchPoll : public ::testing::Test {
         poll_clock_and_input();
         return 0;
     }
-
-    int saved_stdin = -1;
-    int writer = -1;
 };
 
 const Move SOME_MOVE = make_move_word(52, 36, 0, MF_PAWN_MOVE | MF_DOUBLE_PUSH);
@@ -179,44 +139,6 @@ TEST_F(SearchPoll, QuestionMarkAfterOtherLinesIsStillConsumed) {
     EXPECT_EQ(queued_lines(), 2);
     EXPECT_EQ(next_command_line(), "e7e5\n");
     EXPECT_EQ(next_command_line(), "new\n");
-}
-
-// A 300-character line splits where the loop's own read splits it,
-// whether the loop or a search reads it.
-TEST_F(SearchPoll, LongLineSplitsAlikeInTheLoopAndInASearch) {
-    std::string line;
-    for (int i = 0; i < 300; i++) line += (char)('a' + i % 26);
-    line += "\n";
-    send(line);
-    const std::string first = next_command_line();
-    const std::string second = next_command_line();
-    EXPECT_EQ(first + second, line);
-    EXPECT_LT(first.size(), line.size() - 1);
-    send(line);
-    read_search_input();
-    read_search_input();
-    EXPECT_EQ(queued_lines(), 2);
-    EXPECT_EQ(next_command_line(), first);
-    EXPECT_EQ(next_command_line(), second);
-}
-
-TEST_F(SearchPoll, QueuedLinesComeBeforeTheStream) {
-    send("one\ntwo\n");
-    read_search_input();
-    EXPECT_EQ(next_command_line(), "one\n");
-    EXPECT_EQ(next_command_line(), "two\n");
-}
-
-TEST_F(SearchPoll, FullQueueLeavesLinesInTheStream) {
-    std::string text;
-    for (int i = 0; i < INPUT_QUEUE_LINES + 2; i++) text += "line" + std::to_string(i) + "\n";
-    send(text);
-    search_input_hook = take_search_input;
-    for (int i = 0; i < INPUT_QUEUE_LINES + 5; i++) ASSERT_EQ(poll_aborts(), 0);
-    EXPECT_EQ(queued_lines(), INPUT_QUEUE_LINES);
-    EXPECT_EQ(input_waiting(), 0);
-    for (int i = 0; i < INPUT_QUEUE_LINES + 2; i++)
-        EXPECT_EQ(next_command_line(), "line" + std::to_string(i) + "\n");
 }
 
 // The end read behind a line that still waits does not stop the search:

@@ -23,8 +23,19 @@ PositionKey key(uint32_t low, uint32_t high) {
     return k;
 }
 
+// The slot holding a key with k's low half (the keys of one test that share
+// a slot share their low half).
 const TTEntry &slot_of(PositionKey k) {
-    return tt_table[k.low & 0x3ffff];
+    for (uint64_t i = 0; i < tt_entries; i++)
+        if (tt_table[i].state != TT_EMPTY && tt_table[i].key.low == k.low) return tt_table[i];
+    ADD_FAILURE() << "no entry for low half " << k.low;
+    return tt_table[0];
+}
+
+int entries_in_use() {
+    int n = 0;
+    for (uint64_t i = 0; i < tt_entries; i++) n += tt_table[i].state != TT_EMPTY;
+    return n;
 }
 
 TEST_F(SearchTT, StoreThenProbeReturnsTheStoredFields) {
@@ -32,7 +43,8 @@ TEST_F(SearchTT, StoreThenProbeReturnsTheStoredFields) {
     tt_store(k, -321, 0x0c1c, 7, BOUND_EXACT);
     const TTEntry *e = tt_probe(k);
     ASSERT_NE(e, nullptr);
-    EXPECT_EQ(e, &tt_table[0x12345678u & 0x3ffff]);
+    EXPECT_TRUE(e >= tt_table && e < tt_table + TT_ENTRIES);
+    EXPECT_EQ(entries_in_use(), 1);
     EXPECT_EQ(e->key.low, 0x12345678u);
     EXPECT_EQ(e->key.high, 0x9abcdef0u);
     EXPECT_EQ(e->score, -321);
@@ -42,14 +54,21 @@ TEST_F(SearchTT, StoreThenProbeReturnsTheStoredFields) {
     EXPECT_EQ(e->state, TT_CURRENT);
 }
 
-TEST_F(SearchTT, OnlyTheLow18BitsOfTheLowHalfChooseTheSlot) {
-    const PositionKey k = key(0xfffc0005u, 0x00000001u);
-    tt_store(k, 1, NO_SHORT_MOVE, 1, BOUND_LOWER);
-    EXPECT_EQ(tt_table[5].state, TT_CURRENT);
-    EXPECT_EQ(tt_table[5].key, k);
-    int written = 0;
-    for (int i = 0; i < TT_ENTRIES; i++) written += tt_table[i].state != TT_EMPTY;
-    EXPECT_EQ(written, 1);
+// Two keys share a slot, the later store taking it, exactly when their low
+// halves agree in the bits below the table size: a difference in any of
+// those keeps both, one in any bit above does not.
+TEST_F(SearchTT, KeysShareASlotWhenTheirLowHalvesAgreeBelowTheTableSize) {
+    const PositionKey a = key(0x5a5a5a5au, 1);
+    for (int bit = 0; bit < 32; bit++) {
+        tt_clear();
+        const PositionKey b = key(a.low ^ (1u << bit), 1);
+        tt_store(a, 1, NO_SHORT_MOVE, 3, BOUND_EXACT);
+        tt_store(b, 2, NO_SHORT_MOVE, 3, BOUND_EXACT);
+        const bool shared = (1u << bit) >= (uint32_t)TT_ENTRIES;
+        EXPECT_EQ(tt_probe(a) == nullptr, shared) << "bit " << bit;
+        EXPECT_NE(tt_probe(b), nullptr) << "bit " << bit;
+        EXPECT_EQ(entries_in_use(), shared ? 1 : 2) << "bit " << bit;
+    }
 }
 
 TEST_F(SearchTT, ProbeComparesBothHalvesOfTheKey) {
@@ -145,11 +164,11 @@ TEST_F(SearchTT, AgeingMarksCurrentEntriesOldAndKeepsTheRest) {
     EXPECT_EQ(slot_of(a).move, 0x0506);
     EXPECT_EQ(slot_of(a).depth, 3);
     EXPECT_EQ(slot_of(a).bound, BOUND_LOWER);
-    EXPECT_EQ(tt_table[0x402].state, TT_EMPTY);
+    EXPECT_EQ(entries_in_use(), 2);
     // Ageing twice changes nothing more.
     tt_age();
     EXPECT_EQ(slot_of(a).state, TT_OLD);
-    EXPECT_EQ(tt_table[0x402].state, TT_EMPTY);
+    EXPECT_EQ(entries_in_use(), 2);
 }
 
 TEST_F(SearchTT, AfterAgeingAnyStoreReplacesAnotherPosition) {

@@ -108,7 +108,7 @@ TEST_F(UciChild, InfiniteHoldsItsBestmoveUntilStop) {
 }
 
 // go ponder has no deadline; at ponderhit the budget runs from then on:
-// (3000 - 50) / 70 ms for this clock.
+// (3000 - 50) / 70 ms for this clock, the whole movetime less 50 ms.
 TEST_F(UciChild, PonderhitStartsTheClock) {
     engine.send("position startpos\ngo ponder wtime 3000 btime 3000\n");
     EXPECT_TRUE(engine.no_line_for("bestmove", 2 * QUIET_MS)) << engine.output();
@@ -116,6 +116,14 @@ TEST_F(UciChild, PonderhitStartsTheClock) {
     engine.send("ponderhit\n");
     EXPECT_TRUE(white_first_bestmove(engine.read_until("bestmove", REPLY_MS))) << engine.output();
     EXPECT_LT(elapsed_ms(hit), 2000) << "the budget after ponderhit is some 40 ms";
+
+    // A 1000 ms budget after two seconds of pondering: still all of it.
+    engine.send("position startpos\ngo ponder movetime 1050\n");
+    EXPECT_TRUE(engine.no_line_for("bestmove", 2 * QUIET_MS)) << engine.output();
+    const auto second_hit = std::chrono::steady_clock::now();
+    engine.send("ponderhit\n");
+    EXPECT_TRUE(white_first_bestmove(engine.read_until("bestmove", REPLY_MS))) << engine.output();
+    EXPECT_GE(elapsed_ms(second_hit), 500) << "the budget counted from the start of pondering";
     quit();
 }
 

@@ -15,8 +15,8 @@
 # pelmok's book answers, and one knight against one bishop, a draw the rules
 # do not make, which pelmok must not claim. Environment:
 #   CUTECHESS_TC    time control (default 10+0.1: the increment is fractional)
-#   CUTECHESS       the cutechess-cli binary (default: on the PATH, else
-#                   shared/tools/cutechess-cli beside the repository)
+#   CUTECHESS       the cutechess-cli binary (found as tests/tools.sh says;
+#                   without one the test is skipped)
 #   CUTECHESS_KEEP  directory that receives the PGN and the debug log
 # Needs: fairymax and libqt5core5a (Debian packages), cutechess-cli.
 set -euo pipefail
@@ -34,13 +34,16 @@ here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 tc=${CUTECHESS_TC:-10+0.1}
 fairymax=${FAIRYMAX:-/usr/games/fairymax}
-cutechess=${CUTECHESS:-$(command -v cutechess-cli || echo "$repo/../shared/tools/cutechess-cli")}
+# shellcheck source=tests/tools.sh
+source "$repo/tests/tools.sh"
+need_cutechess cutechess_match
+cutechess=$CUTECHESS
 # Features later than this after "protover" mean a front end waits for them.
 startup_limit_ms=2000
 
-for tool in "$cutechess" "$fairymax" timeout; do
+for tool in "$fairymax" timeout; do
     command -v "$tool" >/dev/null 2>&1 || {
-        echo "cutechess_match: $tool is missing (cutechess-cli; apt-get install fairymax libqt5core5a)" >&2
+        echo "cutechess_match: $tool is missing (apt-get install fairymax)" >&2
         exit 2
     }
 done

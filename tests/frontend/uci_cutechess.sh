@@ -11,8 +11,9 @@
 #
 # GAME_PAIRS (default 2) pairs of games at 10 s + 0.1 s, each opening played
 # with both colours; cutechess adjudicates clear wins and dead draws so that
-# the run stays short. cutechess-cli is taken from CUTECHESS_CLI, the PATH,
-# or shared/tools beside the repository; without one the test is skipped.
+# the run stays short. cutechess-cli is found as tests/tools.sh says
+# ($CUTECHESS, shared/tools beside the repository, the PATH); without one the
+# test is skipped.
 # It needs Debian's libqt5core5a, and fairymax. UCI_CUTECHESS_KEEP names a
 # directory that receives the PGN and the full traffic.
 set -euo pipefail
@@ -27,17 +28,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 fairymax=/usr/games/fairymax
 
-cutechess=${CUTECHESS_CLI:-$(command -v cutechess-cli || true)}
-[ -z "$cutechess" ] && [ -x "$root/../shared/tools/cutechess-cli" ] &&
-    cutechess="$root/../shared/tools/cutechess-cli"
-if [ -z "$cutechess" ]; then
-    echo "uci_cutechess: no cutechess-cli (set CUTECHESS_CLI): skipped"
-    exit 77
-fi
-"$cutechess" --version >/dev/null 2>&1 || {
-    echo "uci_cutechess: $cutechess does not run (apt-get install libqt5core5a)" >&2
-    exit 2
-}
+# shellcheck source=tests/tools.sh
+source "$root/tests/tools.sh"
+need_cutechess uci_cutechess
+cutechess=$CUTECHESS
 command -v "$fairymax" >/dev/null 2>&1 || {
     echo "uci_cutechess: $fairymax is missing (apt-get install fairymax)" >&2
     exit 2

@@ -17,7 +17,7 @@
 # started and finds its book, to the repository root. Environment:
 #   GAMES      games per opponent, even (default 16)
 #   TC         time control, cutechess-cli's form (default 5+0.05)
-#   CUTECHESS  the cutechess-cli binary (default: cutechess-cli on the PATH)
+#   CUTECHESS  the cutechess-cli binary (default: as tests/tools.sh finds it)
 #   OUT        directory for the PGN and the logs (default: a new temporary one)
 #   OPPONENTS  some of the four opponents, e.g. "sjeng phalanx" (default: all)
 #   STRICT_CLAIMS=1  also fail on the draw claim that cutechess-cli rejects
@@ -33,7 +33,6 @@ pelmok=$(readlink -f "${1:-$root/build/release/pelmok}")
 pelmok_dir=$(readlink -f "${2:-$root}")
 games=${GAMES:-16}
 tc=${TC:-5+0.05}
-cutechess=${CUTECHESS:-cutechess-cli}
 out=${OUT:-$(mktemp -d /tmp/pelmok-gauntlet.XXXXXX)}
 games_dir=/usr/games
 
@@ -42,7 +41,10 @@ if ! [[ $games =~ ^[1-9][0-9]*$ ]] || [ $((games % 2)) != 0 ]; then
     echo "gauntlet: GAMES must be a positive even number" >&2
     exit 2
 fi
-command -v "$cutechess" > /dev/null || { echo "gauntlet: no $cutechess" >&2; exit 2; }
+# shellcheck source=tests/tools.sh
+source "$root/tests/tools.sh"
+need_cutechess gauntlet
+cutechess=$CUTECHESS
 mkdir -p "$out"
 
 # Each opponent works in a scratch directory of its own, without its opening
