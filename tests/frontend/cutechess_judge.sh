@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The verdict on a cutechess-cli match, shared by the match scripts. Source

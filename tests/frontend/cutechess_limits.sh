@@ -70,7 +70,7 @@ case $mode in
             second=uci second_name=pelmok-uci2
         fi
         engines=(-engine name=pelmok-uci cmd="$pelmok" dir="$work/pelmok" proto=uci
-            -engine name=$second_name cmd="$pelmok" dir="$work/pelmok" proto=$second
+            -engine name="$second_name" cmd="$pelmok" dir="$work/pelmok" proto="$second"
             -each tc=inf nodes=20000)
         limit=$((games * 60 + 30))
         ;;
