@@ -20,6 +20,8 @@ TEST(UciGo, ReadsItsWordsAndSkipsTheRest) {
     EXPECT_EQ(a.btime, UCI_NOT_GIVEN); // "x" is no number: btime not sent
     EXPECT_EQ(a.binc, -20);
     EXPECT_EQ(a.depth, 7);
+    EXPECT_EQ(a.nodes, 5);
+    EXPECT_EQ(a.mate, UCI_NOT_GIVEN);
     EXPECT_EQ(a.winc, UCI_NOT_GIVEN);
     EXPECT_EQ(a.movestogo, UCI_NOT_GIVEN);
     EXPECT_EQ(a.movetime, UCI_NOT_GIVEN);
@@ -32,16 +34,20 @@ TEST(UciGo, ReadsItsWordsAndSkipsTheRest) {
 }
 
 TEST(UciTime, NoClockNoLimit) {
-    EXPECT_EQ(uci_time_budget(go("depth 5"), WHITE, 0), UCI_NO_TIME_LIMIT);
+    EXPECT_EQ(uci_time_budget(go("depth 5"), WHITE, 0), NO_TIME_LIMIT_MS);
     // Only the side to move's clock counts.
-    EXPECT_EQ(uci_time_budget(go("btime 1000"), WHITE, 0), UCI_NO_TIME_LIMIT);
+    EXPECT_EQ(uci_time_budget(go("btime 1000"), WHITE, 0), NO_TIME_LIMIT_MS);
     EXPECT_LT(uci_time_budget(go("btime 1000"), BLACK, 0), 1000);
 }
 
 TEST(UciTime, MovetimeLessTheOverheadWithinHalfTheClock) {
-    EXPECT_EQ(uci_time_budget(go("movetime 1000"), WHITE, 0), 1000 - UCI_MOVE_OVERHEAD_MS);
+    EXPECT_EQ(uci_time_budget(go("movetime 1000"), WHITE, 0), 1000 - UCI_DEFAULT_MOVE_OVERHEAD_MS);
     EXPECT_EQ(uci_time_budget(go("movetime 10"), WHITE, 0), 0);
     EXPECT_EQ(uci_time_budget(go("movetime 5000 wtime 1050"), WHITE, 0), 500);
+    uci_move_overhead_ms = 900;
+    EXPECT_EQ(uci_time_budget(go("movetime 1000"), WHITE, 0), 100);
+    EXPECT_EQ(uci_time_budget(go("movetime 5000 wtime 1900"), WHITE, 0), 500);
+    uci_move_overhead_ms = UCI_DEFAULT_MOVE_OVERHEAD_MS;
 }
 
 TEST(UciTime, MovesToGoKeepsOneMoveInReserve) {
@@ -65,8 +71,9 @@ TEST(UciTime, NeverMoreThanHalfTheClock) {
                     request.binc = increment;
                     request.movestogo = moves;
                     const int budget = uci_time_budget(request, BLACK, played);
-                    const int usable =
-                        clock > UCI_MOVE_OVERHEAD_MS ? clock - UCI_MOVE_OVERHEAD_MS : 0;
+                    const int usable = clock > UCI_DEFAULT_MOVE_OVERHEAD_MS
+                                           ? clock - UCI_DEFAULT_MOVE_OVERHEAD_MS
+                                           : 0;
                     EXPECT_GE(budget, 0) << clock << " " << increment << " " << moves;
                     EXPECT_LE(budget, usable / 2) << clock << " " << increment << " " << moves;
                 }

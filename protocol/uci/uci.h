@@ -6,16 +6,17 @@
 
 #include "board/board.h"
 #include "protocol/protocol.h"
+#include "search/search.h"
 
 // Commands that arrive during a search and must wait for its end.
 constexpr int UCI_HELD_LINES = 16;
-// Scores beyond this are mates: MATE_SCORE less the plies to the mate.
-constexpr int UCI_MATE_RANGE = 9000;
-// "go" without a clock: the search runs until its depth or "stop".
-constexpr int UCI_NO_TIME_LIMIT = 2147483647;
-// Kept off the clock for what a move costs beyond the search: the pipes,
-// the client's bookkeeping, the nodes up to the next poll.
-constexpr int UCI_MOVE_OVERHEAD_MS = 50;
+// Option Move Overhead: kept off the clock for what a move costs beyond the
+// search (the pipes, the client's bookkeeping, the nodes up to the next
+// poll), in ms.
+constexpr int UCI_DEFAULT_MOVE_OVERHEAD_MS = 50;
+constexpr int UCI_MAX_MOVE_OVERHEAD_MS = 5000;
+// A move as a client spells it: "e2e4", "e7e8q".
+constexpr int UCI_LONGEST_MOVE_TEXT = 5;
 
 // Runs until "quit" or the end of input. The "uci" that chose the mode has
 // been read; it is answered first.
@@ -65,20 +66,40 @@ constexpr int UCI_NOT_GIVEN = -2147483647 - 1;
 struct UciGoRequest {
     int wtime, btime, winc, binc;
     int movestogo, movetime, depth;
+    int nodes, mate;
     int infinite, ponder;
+    // "searchmoves": the moves of the position it names, illegal ones
+    // included (the search drops those); none when it names none.
+    Move search_moves[MAX_ROOT_MOVES];
+    int search_move_count;
 };
+// Reads "go"; the searchmoves are looked up in the current position.
 UciGoRequest uci_parse_go(const char *arguments);
 // The time for the next search, in ms, from the side to move's clock by the
-// engine's budget rule, or from movetime; UCI_NO_TIME_LIMIT without either.
+// engine's budget rule, or from movetime, less uci_move_overhead_ms;
+// NO_TIME_LIMIT_MS without either.
 int uci_time_budget(const UciGoRequest &go, int side, int plies_played);
 
+// Options, as set now.
+extern int uci_own_book;         // OwnBook
+extern int uci_ponder_option;    // Ponder
+extern int uci_hash_mb;          // Hash: the size of the table in use
+extern int uci_move_overhead_ms; // Move Overhead
+extern int uci_multipv;          // MultiPV
+extern int uci_analyse_mode;     // UCI_AnalyseMode
+// Every option at its default (the table is left as it is).
+void uci_reset_options();
+// The option lines of the "uci" reply.
+void uci_print_options();
+void uci_set_option(const char *arguments);
+
 // Commands.
-extern int uci_own_book;        // option OwnBook
-extern int uci_ponder_option;   // option Ponder
 extern int uci_plies_played;    // the moves of the last "position" line
 extern int uci_game_from_start; // the last "position" began at the initial one
+// The move of the current position that a word spells as the engine does
+// (letter case aside), or 0; the move may still leave its king in check.
+Move uci_spelled_move(const Word &word);
 void uci_position(const char *arguments);
-void uci_set_option(const char *arguments);
 void uci_new_game();
 // Answers one "go" with exactly one bestmove; 0 when "quit" came meanwhile.
 int uci_go(const char *arguments);

@@ -6,6 +6,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 
 #include "book/book.h"
 #include "search/search.h"
@@ -21,8 +22,36 @@ const GoValue go_values[] = {
     {"wtime", &UciGoRequest::wtime},         {"btime", &UciGoRequest::btime},
     {"winc", &UciGoRequest::winc},           {"binc", &UciGoRequest::binc},
     {"movestogo", &UciGoRequest::movestogo}, {"movetime", &UciGoRequest::movetime},
-    {"depth", &UciGoRequest::depth},
+    {"depth", &UciGoRequest::depth},         {"nodes", &UciGoRequest::nodes},
+    {"mate", &UciGoRequest::mate},
 };
+
+// Whether a word has the shape of a move, legal or not: "searchmoves"
+// takes the words up to the first that has not.
+bool move_shaped(const Word &word) {
+    if (word.length < 4 || word.length > UCI_LONGEST_MOVE_TEXT) return false;
+    for (int i = 0; i < 4; i++) {
+        const char c = (char)(word.text[i] | 0x20); // lower case
+        const bool fits =
+            i % 2 == 0 ? c >= 'a' && c <= 'h' : word.text[i] >= '1' && word.text[i] <= '8';
+        if (!fits) return false;
+    }
+    return word.length == 4 || strchr("nbrqNBRQ", word.text[4]) != nullptr;
+}
+
+// The words after "searchmoves" that name moves; returns the text after
+// the last of them.
+const char *read_search_moves(const char *p, UciGoRequest *go) {
+    Word word;
+    for (;;) {
+        const char *after = next_word(p, &word);
+        if (!move_shaped(word)) return p;
+        const Move move = uci_spelled_move(word);
+        if (move != 0 && go->search_move_count < MAX_ROOT_MOVES)
+            go->search_moves[go->search_move_count++] = move;
+        p = after;
+    }
+}
 
 // Whether reply is a legal move once best has been played.
 int legal_reply(Move best, Move reply) {
@@ -33,31 +62,59 @@ int legal_reply(Move best, Move reply) {
     return found;
 }
 
+// Mate in moves, the winner's last move included; negative when mated.
 void print_score(int score) {
-    // Mate in moves: the winner's count includes its own last move.
-    if (score > UCI_MATE_RANGE)
-        printf("mate %d", (MATE_SCORE - score + 1) / 2);
-    else if (score < -UCI_MATE_RANGE)
-        printf("mate %d", -((MATE_SCORE + score) / 2));
+    if (score > MATE_BOUND || score < -MATE_BOUND)
+        printf("mate %d", mate_in_moves(score));
     else
         printf("cp %d", score);
 }
 
-// 1-3 of uci_go: the search's limits and flags.
-void set_limits(const UciGoRequest &go) {
+// 1-3 of uci_go: the search's limits, and how the answer goes out.
+SearchLimits go_limits(const UciGoRequest &go) {
     const int budget = uci_time_budget(go, side_to_move, uci_plies_played);
-    depth_limit = go.depth == UCI_NOT_GIVEN ? TIMED_DEPTH_LIMIT : go.depth < 1 ? 1 : go.depth;
-    time_budget_ms = go.infinite || go.ponder ? UCI_NO_TIME_LIMIT : budget;
+    SearchLimits limits = depth_only_limits(go.depth == UCI_NOT_GIVEN ? TIMED_DEPTH_LIMIT
+                                            : go.depth < 1            ? 1
+                                                                      : go.depth);
+    limits.time_budget_ms = go.infinite || go.ponder ? NO_TIME_LIMIT_MS : budget;
+    limits.nodes = go.nodes == UCI_NOT_GIVEN || go.nodes < 1 ? 0 : (uint64_t)go.nodes;
+    limits.mate_moves = go.mate == UCI_NOT_GIVEN || go.mate < 1 ? 0 : go.mate;
+    // Pondering: no deadline until "ponderhit"; only "stop" and "ponderhit"
+    // end it, since no line is noted as input that ends it.
+    limits.ponder = go.ponder;
+    limits.stop_on_input = go.ponder;
+    // Analysis and a question about some moves or a mate want a search, its
+    // lines and its score, never the book.
+    limits.use_book =
+        !go.infinite && !uci_analyse_mode && go.search_move_count == 0 && limits.mate_moves == 0;
+    limits.multipv = uci_multipv;
+    limits.root_moves = go.search_moves;
+    limits.root_move_count = go.search_move_count;
+    limits.report = uci_report_iteration;
+
     uci_ponderhit_budget_ms = budget;
     uci_infinite = go.infinite;
     uci_pondering = go.ponder;
-    uci_unbounded = budget == UCI_NO_TIME_LIMIT && go.depth == UCI_NOT_GIVEN;
+    uci_unbounded = budget == NO_TIME_LIMIT_MS && go.depth == UCI_NOT_GIVEN && limits.nodes == 0;
     uci_hold_bestmove = go.infinite || go.ponder;
-    // The search's own pondering: no deadline while both are set.
-    ponder_enabled = go.ponder;
-    ponder_pending = go.ponder;
-    move_now = 0;
-    input_during_search = 0;
+    return limits;
+}
+
+// " time T nodes N nps R" of the search so far.
+void print_totals() {
+    int64_t elapsed_ms = now_ms() - search_start_ms;
+    if (elapsed_ms < 0) elapsed_ms = 0;
+    const uint64_t nodes = node_count;
+    const uint64_t nps = nodes * 1000 / (uint64_t)(elapsed_ms > 0 ? elapsed_ms : 1);
+    printf(" time %" PRId64 " nodes %" PRIu64 " nps %" PRIu64, elapsed_ms, nodes, nps);
+}
+
+// The move to answer with when the search has none it may play: the
+// first legal one, from searchmoves when they name one.
+Move fallback_move(const UciGoRequest &go) {
+    for (int i = 0; i < go.search_move_count; i++)
+        if (move_playable(go.search_moves[i])) return go.search_moves[i];
+    return first_legal_move();
 }
 
 } // namespace
@@ -66,7 +123,9 @@ UciGoRequest uci_parse_go(const char *arguments) {
     UciGoRequest go;
     go.wtime = go.btime = go.winc = go.binc = UCI_NOT_GIVEN;
     go.movestogo = go.movetime = go.depth = UCI_NOT_GIVEN;
+    go.nodes = go.mate = UCI_NOT_GIVEN;
     go.infinite = go.ponder = 0;
+    go.search_move_count = 0;
     Word word;
     const char *p = arguments;
     for (;;) {
@@ -74,6 +133,7 @@ UciGoRequest uci_parse_go(const char *arguments) {
         if (word.length == 0) break;
         if (word_is(word, "infinite")) go.infinite = 1;
         if (word_is(word, "ponder")) go.ponder = 1;
+        if (word_is(word, "searchmoves")) p = read_search_moves(p, &go);
         for (const GoValue &value : go_values) {
             if (!word_is(word, value.name)) continue;
             // A name without its number is skipped, and so is the word after it.
@@ -86,13 +146,11 @@ UciGoRequest uci_parse_go(const char *arguments) {
 }
 
 void uci_report_iteration(int depth, int score) {
-    int64_t elapsed_ms = now_ms() - search_start_ms;
-    if (elapsed_ms < 0) elapsed_ms = 0;
-    const uint64_t nodes = node_count;
-    const uint64_t nps = nodes * 1000 / (uint64_t)(elapsed_ms > 0 ? elapsed_ms : 1);
-    printf("info depth %d score ", depth);
+    printf("info depth %d", depth);
+    if (search_limits.multipv > 1) printf(" multipv %d", reported_line);
+    printf(" score ");
     print_score(score);
-    printf(" time %" PRId64 " nodes %" PRIu64 " nps %" PRIu64, elapsed_ms, nodes, nps);
+    print_totals();
     if (pv_end[0] > 0) printf(" pv");
     for (int j = 0; j < pv_end[0]; j++) printf(" %s", move_text(pv_table[0][j]));
     printf("\n");
@@ -100,8 +158,10 @@ void uci_report_iteration(int depth, int score) {
 }
 
 int uci_go(const char *arguments) {
-    // 1-3. Limits: depth, time, and whether the bestmove is held.
-    set_limits(uci_parse_go(arguments));
+    // 1-3. Limits: depth, time, nodes, mate, root moves, and whether the
+    // bestmove is held.
+    const UciGoRequest go = uci_parse_go(arguments);
+    const SearchLimits limits = go_limits(go);
 
     // 4. The search, or the book, which answers at once and leaves no
     // expected reply. A mated or stalemated side has nothing to search.
@@ -109,20 +169,28 @@ int uci_go(const char *arguments) {
     Move reply = 0;
     if (first_legal_move() == 0) {
         printf("info depth 0 score %s\n", in_check(side_to_move) ? "mate 0" : "cp 0");
+        fflush(stdout);
     } else {
         // The book's lines start from the initial position and nowhere else.
         if (!uci_game_from_start) book_enabled = 0;
-        run_search(2);
-        const int from_book = book_enabled == 1;
+        run_limited_search(limits);
+        const int from_book = limits.use_book && book_enabled == 1;
+        // A search cut short inside an iteration (the clock, a node limit,
+        // "stop") has searched more than its last info line says.
+        if (!from_book && search_aborted && completed_depth > 0) {
+            printf("info");
+            print_totals();
+            printf("\n");
+            fflush(stdout);
+        }
         best = pv_table[0][0];
         reply = from_book ? 0 : pv_table[0][1];
         // A search ended before its first root move (input gone at once)
         // still answers with a legal move.
-        if (!move_playable(best)) best = first_legal_move();
+        if (!move_playable(best)) best = fallback_move(go);
         if (!legal_reply(best, reply)) reply = 0;
     }
-    ponder_enabled = 0;
-    ponder_pending = 0;
+    clear_search_control();
 
     // 5. After "go infinite" or "go ponder" the answer waits for "stop" or
     // "ponderhit", even when the search ended before.

@@ -7,7 +7,7 @@
 // skipped, and a line with none is ignored):
 //   uci               id lines, the options, uciok
 //   isready           readyok
-//   setoption         name N [value V]: OwnBook, Ponder
+//   setoption         name N [value V]: the options of uci_options.cpp
 //   ucinewgame        table, history and book state cleared
 //   position          startpos | fen FEN, then [moves ...]
 //   go                search; bestmove
@@ -22,61 +22,18 @@
 #include "book/book.h"
 #include "search/search.h"
 
-int uci_own_book;
-int uci_ponder_option;
-
 namespace {
-
-constexpr int OPTION_NAME_SIZE = 64;
 
 char line[INPUT_LINE_SIZE];
 
 void identify() {
     printf("id name %s\n", ENGINE_NAME);
     printf("id author the pelmok developers\n");
-    printf("option name OwnBook type check default %s\n", uci_own_book ? "true" : "false");
-    printf("option name Ponder type check default %s\n", uci_ponder_option ? "true" : "false");
+    uci_print_options();
     printf("uciok\n");
 }
 
-// Whether a check option's value reads as true or false; -1 for neither.
-int check_value(const Word &word) {
-    if (word_is_nocase(word, "true")) return 1;
-    if (word_is_nocase(word, "false")) return 0;
-    return -1;
-}
-
 } // namespace
-
-// "setoption name N [value V]": N is every word up to "value", joined by
-// single blanks and matched without regard to case.
-void uci_set_option(const char *arguments) {
-    Word word;
-    const char *p = next_word(arguments, &word);
-    if (!word_is(word, "name")) return;
-    char name[OPTION_NAME_SIZE];
-    int length = 0;
-    for (;;) {
-        p = next_word(p, &word);
-        if (word.length == 0 || word_is(word, "value")) break;
-        // A name this long is no option of the engine's.
-        if (length + 1 + word.length >= OPTION_NAME_SIZE) return;
-        if (length > 0) name[length++] = ' ';
-        memcpy(name + length, word.text, (size_t)word.length);
-        length += word.length;
-    }
-    name[length] = '\0';
-    const Word option = {name, length};
-    next_word(p, &word);
-    const int value = check_value(word);
-    if (value < 0) return;
-    if (word_is_nocase(option, "OwnBook")) {
-        uci_own_book = value;
-        book_enabled = value;
-    } else if (word_is_nocase(option, "Ponder")) {
-        uci_ponder_option = value;
-    }
-}
 
 void uci_new_game() {
     clear_search_memory();
@@ -89,11 +46,10 @@ void uci_new_game() {
 
 void uci_loop() {
     uci_reset_input();
-    uci_own_book = 1;
-    uci_ponder_option = 0;
+    uci_reset_options();
     ignore_interrupt();
+    clear_search_control();
     search_input_hook = uci_take_search_input;
-    report_iteration = uci_report_iteration;
     book_open();
     uci_new_game();
     identify();

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "board/history.h"
 #include "search/search.h"
 
 int uci_plies_played = 0;
@@ -14,34 +15,7 @@ int uci_game_from_start = 1;
 
 namespace {
 
-// A search needs undo records above its root; a game that reaches this many
-// half-moves forgets its oldest ones.
-constexpr int HISTORY_ROOM = UNDO_STACK_SIZE - 2 * PLY_SLOTS;
-// Enough for the repetition test: past the fifty-move limit the rule, not
-// repetition, decides.
-constexpr int HISTORY_KEPT = FIFTY_MOVE_LIMIT;
-constexpr int LONGEST_MOVE_TEXT = 5;
-
 char fen_text[INPUT_LINE_SIZE];
-
-void forget_oldest_moves() {
-    const int dropped = game_ply - HISTORY_KEPT;
-    memmove(undo_stack, undo_stack + dropped, sizeof(UndoRecord) * HISTORY_KEPT);
-    game_ply = HISTORY_KEPT;
-}
-
-// The move of the current position that a word spells as the engine does
-// (letter case aside: e7e8 names no promotion), or 0.
-Move spelled_move(const Word &word) {
-    if (word.length < 4 || word.length > LONGEST_MOVE_TEXT) return 0;
-    char text[LONGEST_MOVE_TEXT + 1];
-    memcpy(text, word.text, (size_t)word.length);
-    text[word.length] = '\0';
-    const int index = parse_move_text(text);
-    if (index < 0) return 0;
-    const Move move = move_stack[index].move;
-    return word_is_nocase(word, move_text(move)) ? move : 0;
-}
 
 // The FEN fields up to "moves" or the end, joined by single blanks; text
 // is left at "moves". The words come from one line, so they fit.
@@ -62,9 +36,23 @@ const char *collect_fen(const char *text) {
 
 } // namespace
 
+// Letter case aside, the spelling must be the engine's: e7e8 names no
+// promotion.
+Move uci_spelled_move(const Word &word) {
+    if (word.length < 4 || word.length > UCI_LONGEST_MOVE_TEXT) return 0;
+    char text[UCI_LONGEST_MOVE_TEXT + 1];
+    memcpy(text, word.text, (size_t)word.length);
+    text[word.length] = '\0';
+    const int index = parse_move_text(text);
+    if (index < 0) return 0;
+    const Move move = move_stack[index].move;
+    return word_is_nocase(word, move_text(move)) ? move : 0;
+}
+
 void uci_position(const char *arguments) {
-    // 1. The starting position; a FEN that does not read leaves the
-    // position as it was, and its moves unplayed.
+    // 1. The starting position; a FEN that does not read, or a position
+    // that cannot arise in a game, leaves the position as it was, and its
+    // moves unplayed.
     Word word;
     const char *p = next_word(arguments, &word);
     if (word_is(word, "startpos")) {
@@ -73,7 +61,7 @@ void uci_position(const char *arguments) {
     } else if (word_is(word, "fen")) {
         p = collect_fen(p);
         const char *error;
-        if (!set_fen(fen_text, &error)) return;
+        if (!set_playable_fen(fen_text, &error)) return;
     } else {
         return;
     }
@@ -87,9 +75,10 @@ void uci_position(const char *arguments) {
     for (;;) {
         p = next_word(p, &word);
         if (word.length == 0) break;
-        const Move move = spelled_move(word);
-        if (game_ply >= HISTORY_ROOM) forget_oldest_moves();
-        if (move == 0 || !make_move(move)) break;
+        const Move move = uci_spelled_move(word);
+        if (move == 0) break;
+        make_room_for_move();
+        if (!make_move(move)) break;
         refresh_moves();
         uci_plies_played++;
     }

@@ -16,7 +16,7 @@ int at_least_zero(int value) {
 
 // The rule is built for xboard's view of a time control; UCI sends only
 // what is left. So:
-//   clock       the side to move's wtime or btime, less the move overhead;
+//   clock       the side to move's wtime or btime, less the Move Overhead;
 //   increment   its winc or binc;
 //   movestogo M moves per control M + 1 with no plies played: the rule then
 //               gives clock / (M + 1), one move's share kept in reserve;
@@ -28,12 +28,12 @@ int uci_time_budget(const UciGoRequest &go, int side, int plies_played) {
     const int own_clock = side == WHITE ? go.wtime : go.btime;
     const int own_increment = side == WHITE ? go.winc : go.binc;
     if (own_clock == UCI_NOT_GIVEN)
-        return go.movetime == UCI_NOT_GIVEN ? UCI_NO_TIME_LIMIT
-                                            : at_least_zero(go.movetime - UCI_MOVE_OVERHEAD_MS);
+        return go.movetime == UCI_NOT_GIVEN ? NO_TIME_LIMIT_MS
+                                            : at_least_zero(go.movetime - uci_move_overhead_ms);
 
-    const int clock_ms = at_least_zero(own_clock - UCI_MOVE_OVERHEAD_MS);
+    const int clock_ms = at_least_zero(own_clock - uci_move_overhead_ms);
     if (go.movetime != UCI_NOT_GIVEN) {
-        const int fixed = at_least_zero(go.movetime - UCI_MOVE_OVERHEAD_MS);
+        const int fixed = at_least_zero(go.movetime - uci_move_overhead_ms);
         const int share = clock_ms / CLOCK_SHARE_DIVISOR;
         return fixed < share ? fixed : share;
     }
