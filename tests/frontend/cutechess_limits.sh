@@ -12,7 +12,8 @@
 #               option.Hash=32 option.MultiPV=1 option."Move Overhead"=100,
 #               each of which pelmok must declare and receive;
 #       xboard  the same over xboard version 2, where cutechess passes on
-#               what the engine's features offer (memory) and warns of the
+#               what the engine's features offer (option.memory=32 as
+#               "memory 32", which pelmok must receive) and warns of the
 #               rest;
 #       nodes   tc=inf nodes=20000: pelmok over UCI against pelmok over
 #               xboard (cutechess sends "go nodes", and "nps"/"st" where the
@@ -105,6 +106,9 @@ case $mode in
         ;;
     xboard)
         judge_engine_replies "$log" pelmok
+        # Sent only to an engine that declares memory=1.
+        grep -q -E '^[0-9]+ >pelmok\([0-9]+\): memory 32$' "$log" ||
+            cutechess_fault "cutechess did not send memory 32"
         print_commands_sent "$log" pelmok
         ;;
     nodes)
