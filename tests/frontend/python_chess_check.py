@@ -180,9 +180,15 @@ async def check_finished_games(run):
         board = chess.Board(fen)
 
         async def infinite(engine, board=board):
-            # Open-ended analysis, stopped by the client after a short look.
+            # Open-ended analysis: its line must come unasked, before the
+            # client stops it.
             analysis = await engine.analysis(board)
-            await asyncio.sleep(0.5)
+            try:
+                await asyncio.wait_for(analysis.get(), 3)
+            except asyncio.TimeoutError:
+                raise Failed("no line within 3 s of the start")
+            except chess.engine.AnalysisComplete:
+                raise Failed("the analysis ended without a line")
             analysis.stop()
             await analysis.wait()
             best = (analysis.info.get("pv") or [None])[0]
