@@ -4,6 +4,7 @@
 // implementation per platform.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // The longest text line the engine reads, from standard input or the book:
@@ -21,3 +22,7 @@ int64_t now_ms();
 uint32_t calendar_seconds();
 // The front end's Ctrl-C must not kill the engine.
 void ignore_interrupt();
+// Zeroed memory for a table whose size is set at run time (its pages need
+// not be touched until used), or nullptr when it cannot be had.
+void *table_allocate(size_t bytes);
+void table_free(void *table);

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <ctime>
 #include <sys/select.h>
 #include <unistd.h>
@@ -41,4 +42,12 @@ uint32_t calendar_seconds() {
 
 void ignore_interrupt() {
     signal(SIGINT, SIG_IGN);
+}
+
+void *table_allocate(size_t bytes) {
+    return calloc(1, bytes);
+}
+
+void table_free(void *table) {
+    free(table);
 }

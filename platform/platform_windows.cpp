@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <ctime>
 #include <windows.h>
 
@@ -61,4 +62,12 @@ uint32_t calendar_seconds() {
 
 void ignore_interrupt() {
     signal(SIGINT, SIG_IGN);
+}
+
+void *table_allocate(size_t bytes) {
+    return calloc(1, bytes);
+}
+
+void table_free(void *table) {
+    free(table);
 }

@@ -5,8 +5,9 @@
 #include "search/search.h"
 
 #include <cassert>
-#include <cstdlib>
 #include <cstring>
+
+#include "platform/platform.h"
 
 namespace {
 
@@ -58,14 +59,14 @@ int tt_resize_mb(int megabytes) {
     while (entries * 2 <= fits) entries *= 2;
     TTEntry *table = default_table;
     if (entries != TT_ENTRIES) {
-        // calloc: pages of a large table are only touched as they fill.
-        table = (TTEntry *)calloc(entries, sizeof(TTEntry));
+        table = (TTEntry *)table_allocate(entries * sizeof(TTEntry));
         if (!table) return 0;
     }
-    if (tt_table != default_table) free(tt_table);
+    if (tt_table != default_table) table_free(tt_table);
     tt_table = table;
     tt_entries = entries;
     tt_index_mask = (uint32_t)(entries - 1);
-    tt_clear();
+    // A new table comes zeroed; only the start-up one may hold entries.
+    if (table == default_table) tt_clear();
     return 1;
 }

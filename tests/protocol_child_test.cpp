@@ -394,6 +394,115 @@ const char *const WIDE_MOVES[] = {
     "a2a3", "a2a4", "b2b3", "b2b4", "g2g3", "g2g4", "h2h3", "h2h4", "a1b1", "a1c1", "a1d1",
     "e1d2", "e1e2", "e1d1", "e1f1", "h1g1", "h1f1", "e1g1", "e1c1"};
 constexpr int BOOK_CANDIDATE_LIMIT = 50;
+// Version 2: "force", "new", "result", "setboard" and "edit" end the
+// engine's own search (here with no time limit) without its move, with
+// pondering off or on, and the ping behind each is answered at once;
+// "quit" ends the engine.
+TEST_F(ProtocolChild, CommandsEndTheOwnSearchWithoutAMove) {
+    start();
+    engine.send("protover 2\nnew\neasy\nsd 30\ne2e4\n");
+    ASSERT_FALSE(engine.read_until("feature ping=", LINE_TIMEOUT_MS).empty());
+    const struct {
+        const char *cancelling;
+        const char *next_search; // leaves the engine searching again
+    } steps[] = {
+        {"force\n", "go\n"},
+        {"new\n", "hard\ne2e4\n"},
+        {"result 1-0 {White mates}\n", "easy\ngo\n"},
+        // Black to move: the engine, White, waits.
+        {"setboard rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1\n", "go\n"},
+        {"edit\n", ".\n"},
+    };
+    int ping = 0;
+    for (const auto &step : steps) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        engine.send(std::string(step.cancelling) + "ping " + std::to_string(++ping) + "\n");
+        std::string line;
+        ASSERT_TRUE(engine.read_line(&line, LINE_TIMEOUT_MS)) << step.cancelling;
+        EXPECT_EQ(line, "pong " + std::to_string(ping)) << step.cancelling;
+        engine.send(step.next_search);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    engine.send("quit\n");
+    expect_exit_zero();
+    EXPECT_TRUE(engine.silent_for(0)) << engine.output();
+}
+
+// Rooks walking their ranks (White's on b3-g3, Black's on b6-f6: no
+// position comes back often enough for a repetition) and a pawn move every
+// 91 half-moves (no fifty-move draw), from LONG_GAME_START.
+const char *const LONG_GAME_START = "7k/7p/1r6/8/8/1R6/P7/K7 w - - 0 1";
+constexpr int PAWN_MOVE_EVERY = 91;
+
+std::vector<std::string> long_game(int plies) {
+    std::vector<std::string> moves;
+    int white_file = 1, black_file = 1, white_pawn = 2, black_pawn = 7;
+    for (int i = 0; i < plies; i++) {
+        const bool white = i % 2 == 0;
+        char move[8];
+        if (i % PAWN_MOVE_EVERY == PAWN_MOVE_EVERY - 1) {
+            if (white) {
+                snprintf(move, sizeof move, "a%da%d", white_pawn, white_pawn + 1);
+                white_pawn++;
+            } else {
+                snprintf(move, sizeof move, "h%dh%d", black_pawn, black_pawn - 1);
+                black_pawn--;
+            }
+        } else if (white) {
+            const int next = white_file == 6 ? 1 : white_file + 1;
+            snprintf(move, sizeof move, "%c3%c3", 'a' + white_file, 'a' + next);
+            white_file = next;
+        } else {
+            const int next = black_file == 5 ? 1 : black_file + 1;
+            snprintf(move, sizeof move, "%c6%c6", 'a' + black_file, 'a' + next);
+            black_file = next;
+        }
+        moves.push_back(move);
+    }
+    return moves;
+}
+
+// Version 2 plays a game longer than the undo stack, the engine moving on
+// after 700 half-moves; "undo" and "remove" past the history it kept
+// answer an error, and the position they leave is the game's own there:
+// the rest of the game plays on from it.
+TEST_F(ProtocolChild, Version2GameOfSevenHundredPlies) {
+    constexpr int PLIES = 700;
+    const std::vector<std::string> moves = long_game(PLIES);
+    start();
+    std::string commands = std::string("protover 2\nforce\nsetboard ") + LONG_GAME_START + "\n";
+    for (const std::string &move : moves) commands += move + "\n";
+    engine.send(commands + "ping 1\n");
+    ASSERT_FALSE(engine.read_until("feature ping=", LINE_TIMEOUT_MS).empty());
+    std::vector<std::string> lines;
+    ASSERT_FALSE(engine.read_until("pong 1", LINE_TIMEOUT_MS, &lines).empty()) << engine.output();
+    EXPECT_TRUE(lines.empty()) << lines.front();
+
+    engine.send("sd 1\ngo\n");
+    expect_move();
+    std::string undos = "force\n";
+    for (int i = 0; i <= PLIES; i++) undos += "undo\n";
+    engine.send(undos + "remove\nping 2\n");
+    lines.clear();
+    ASSERT_FALSE(engine.read_until("pong 2", LINE_TIMEOUT_MS, &lines).empty()) << engine.output();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines.back(), "Error (command not legal now): remove");
+    lines.pop_back();
+    for (const std::string &line : lines) EXPECT_EQ(line, "Error (command not legal now): undo");
+    const int kept = PLIES + 1 - (int)lines.size();
+    ASSERT_GT(kept, 0);
+    ASSERT_LT(kept, PLIES);
+
+    std::string rest;
+    for (int i = PLIES + 1 - kept; i < PLIES; i++) rest += moves[i] + "\n";
+    engine.send(rest + "ping 3\n");
+    lines.clear();
+    ASSERT_FALSE(engine.read_until("pong 3", LINE_TIMEOUT_MS, &lines).empty()) << engine.output();
+    EXPECT_TRUE(lines.empty()) << lines.front();
+    engine.send("quit\n");
+    expect_exit_zero();
+}
+
 constexpr int EXTRA_VOTES = 100;
 
 // The book keeps 50 different candidates; lines for further moves are

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "board/board.h"
+#include "board/history.h"
 #include "protocol/xboard/xboard.h"
 #include "search/search.h"
 
@@ -17,6 +18,7 @@ class Version2Time : public ::testing::Test {
     void SetUp() override {
         saved_version = protocol_version;
         saved_game_ply = game_ply;
+        saved_forgotten = forgotten_plies;
         reset_time_control();
         protocol_version = 2;
     }
@@ -24,9 +26,11 @@ class Version2Time : public ::testing::Test {
         reset_time_control();
         protocol_version = saved_version;
         game_ply = saved_game_ply;
+        forgotten_plies = saved_forgotten;
     }
     int saved_version = 0;
     int saved_game_ply = 0;
+    int saved_forgotten = 0;
     // The budget "time" gives at half-move 10 after the level line.
     int budget_after(const char *level_line, int version) {
         protocol_version = version;
@@ -94,6 +98,17 @@ TEST_F(Version2Time, FractionalSecondsPerMove) {
     EXPECT_LT(half, st_budget("st 1\n", 2));
     EXPECT_EQ(st_budget("st 0.5\n", 1), st_budget("st 0\n", 1));
     EXPECT_EQ(depth_limit, TIMED_DEPTH_LIMIT);
+}
+
+// A long game has forgotten its oldest half-moves; the time control still
+// counts them.
+TEST_F(Version2Time, ForgottenPliesCountForTheClock) {
+    level_command("level 40 5 0\n");
+    forgotten_plies = 600;
+    game_ply = 100;
+    time_command("time 30000\n");
+    EXPECT_EQ(time_budget_ms, budget_for_move({300000, 40, 300000, 0}, 700, -1));
+    EXPECT_NE(time_budget_ms, budget_for_move({300000, 40, 300000, 0}, 100, -1));
 }
 
 } // namespace

@@ -6,15 +6,12 @@
 
 #include <cstdio>
 
-#include "book/book.h"
+#include "board/history.h"
 #include "search/search.h"
 
 int analysis_mode = 0;
 
 namespace {
-
-// Legal moves cannot outnumber these in any position.
-constexpr int MAX_ROOT_MOVES = 256;
 
 int analysis_pending = 0; // start again: just entered, or interrupted
 int analysis_running = 0;
@@ -28,14 +25,17 @@ int legal_root_count = 0;
 int root_game_ply = 0;
 int finished_depth = 0;
 long last_elapsed_cs = 0;
-void (*shared_report)(int depth, int score) = nullptr;
 
-// The legal moves of the position about to be analysed.
-void note_root_moves() {
+// The moves of the position about to be analysed: the legal ones, or
+// those "exclude" and "include" left.
+void note_root_moves(const Move *moves, int count) {
     legal_root_count = 0;
     for (int i = 0; i < ply_move_start[1] && legal_root_count < MAX_ROOT_MOVES; i++) {
         const Move move = move_stack[i].move;
-        if (move_playable(move)) legal_root_moves[legal_root_count++] = move;
+        if (!move_playable(move)) continue;
+        bool chosen = count == 0;
+        for (int k = 0; k < count && !chosen; k++) chosen = moves[k] == move;
+        if (chosen) legal_root_moves[legal_root_count++] = move;
     }
 }
 
@@ -47,7 +47,7 @@ bool legal_at_root(Move move) {
 
 void report_analysis(int depth, int score) {
     finished_depth = depth;
-    shared_report(depth, score);
+    report_version2(depth, score);
 }
 
 } // namespace
@@ -102,46 +102,45 @@ void leave_analysis() {
     analysis_pending = 0;
 }
 
+void restart_analysis() {
+    if (analysis_mode) analysis_pending = 1;
+}
+
 int analysis_searching() {
     return analysis_running;
 }
 
 int analysis_due() {
     if (!analysis_mode || edit_mode || position_refused) return 0;
-    return analysis_pending || position_key != analysed_key || game_ply != analysed_game_ply ||
-           ep_square != analysed_ep_square;
+    return analysis_pending || position_key != analysed_key ||
+           game_ply + forgotten_plies != analysed_game_ply || ep_square != analysed_ep_square;
 }
 
 void analyse() {
     refresh_moves();
-    note_root_moves();
+    int root_count;
+    const Move *root_moves = root_set(&root_count);
+    note_root_moves(root_moves, root_count);
     analysed_key = position_key;
-    analysed_game_ply = game_ply;
+    analysed_game_ply = game_ply + forgotten_plies;
     analysed_ep_square = ep_square;
     root_game_ply = game_ply;
     finished_depth = 0;
 
     // An analysis search is a ponder search that shows its thinking: no
     // deadline, no book, and any command ends it.
-    const int saved_ponder_enabled = ponder_enabled;
-    const int saved_depth_limit = depth_limit;
-    const int saved_book_enabled = book_enabled;
-    shared_report = report_iteration;
-    report_iteration = report_analysis;
-    ponder_enabled = 1;
-    ponder_pending = 1;
-    input_during_search = 0;
-    book_enabled = 0;
-    depth_limit = TIMED_DEPTH_LIMIT;
+    SearchLimits limits = depth_only_limits(TIMED_DEPTH_LIMIT);
+    limits.ponder = 1;
+    limits.stop_on_input = 1;
+    limits.use_book = 0;
+    limits.report = report_analysis;
+    limits.root_moves = root_moves;
+    limits.root_move_count = root_count;
     analysis_running = 1;
-    run_search(2);
+    run_limited_search(limits);
     analysis_running = 0;
     last_elapsed_cs = (long)((now_ms() - search_start_ms) / 10);
     analysis_pending = search_aborted;
-    report_iteration = shared_report;
-    ponder_enabled = saved_ponder_enabled;
-    ponder_pending = 0;
-    depth_limit = saved_depth_limit;
-    book_enabled = saved_book_enabled;
+    clear_search_control();
     refresh_moves();
 }

@@ -18,7 +18,8 @@
 //   edit              enter edit mode
 //   . / c / #         edit mode only: leave, switch colour, clear board
 //   Xa1 placement     edit mode only: letter, file letter, rank digit
-//   undo / remove     take back one / two half-moves
+//   undo / remove     take back one / two half-moves (version 2: an error
+//                     line past the history a long game has forgotten)
 //   post / nopost     thinking output on / off
 //   easy / hard       pondering off / on
 //   anything else     a move, or "Error (unknown command): WORD"
@@ -28,6 +29,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/history.h"
 #include "book/book.h"
 #include "search/search.h"
 
@@ -77,7 +79,9 @@ void set_side_to_move(int side) {
 
 void play_move_text() {
     const int index = position_refused ? -1 : parse_move_text(command_word);
-    // The undo stack's last record is kept for the search's own limit.
+    // Version 1: the undo stack's last record is kept for the search's own
+    // limit. Version 2 forgets the oldest history instead.
+    if (index >= 0 && protocol_version >= 2) make_room_for_move();
     if (index >= 0 && game_ply < MAX_GAME_PLY && make_move(move_stack[index].move)) {
         refresh_moves();
         adjudicate();
@@ -101,6 +105,11 @@ void place_from_text() {
     settle_edited_position();
 }
 
+// "undo" or "remove" past the history version 2 has forgotten.
+void cannot_undo() {
+    if (forgotten_plies > 0) printf("Error (command not legal now): %s\n", command_word);
+}
+
 } // namespace
 
 void reset_commands() {
@@ -115,12 +124,12 @@ bool command_is(const char *command) {
 void start_new_game() {
     new_game();
     refresh_moves();
+    forget_root_set();
     edit_mode = 0;
     game_over = 0;
     ponder_enabled = 0;
-    input_during_search = 0;
     book_enabled = 1;
-    ponder_pending = 0;
+    clear_search_control();
     position_refused = 0;
 }
 
@@ -133,12 +142,14 @@ int execute_command() {
     if (command_is("xboard")) {
     } else if (command_is("new")) {
         start_new_game();
+        if (protocol_version >= 2) forget_sd_depth();
         engine_side = BLACK;
     } else if (command_is("result")) {
         // The board goes back to the start; the game's flags stay.
-        ponder_pending = 0;
+        clear_search_control();
         new_game();
         refresh_moves();
+        forget_root_set();
         engine_side = EMPTY;
     } else if (command_is("quit")) {
         return 0;
@@ -180,12 +191,18 @@ int execute_command() {
         if (game_ply > 0) {
             unmake_move();
             refresh_moves();
+            forget_root_set();
+        } else {
+            cannot_undo();
         }
     } else if (command_is("remove")) {
         if (game_ply >= 2) {
             unmake_move();
             unmake_move();
             refresh_moves();
+            forget_root_set();
+        } else {
+            cannot_undo();
         }
     } else if (command_is("post")) {
         post_mode = 2;

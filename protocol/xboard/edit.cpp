@@ -3,6 +3,8 @@
 // Position editing: "edit", "#", "c", placement text such as "Pe4", and ".".
 #include "protocol/xboard/xboard.h"
 
+#include "board/history.h"
+
 // "X" empties the square; any other unknown letter recolours a piece and
 // leaves an empty square empty, so no square has a colour without a piece.
 void place_piece(int color, int letter, int square) {
@@ -35,6 +37,7 @@ void settle_edited_position() {
     fifty_count = 0;
     ply = 0;
     game_ply = 0;
+    forgotten_plies = 0;
     compute_key();
     generate_moves();
 }

@@ -49,16 +49,13 @@ void read_search_input() {
         // Lines read before the end are carried out first, as if typed: the
         // search goes on as though the end had not come yet. Only an end
         // with nothing waiting means the front end has gone.
-        if (queue_count == 0) {
-            input_closed = 1;
-            input_during_search = 1;
-        }
+        if (queue_count == 0) note_input_closed();
         enqueue("", 1);
         return;
     }
     if (line[0] == '?') {
-        move_now = 1;
-        input_during_search = 1;
+        request_move_now();
+        note_input_line();
         return;
     }
     switch (take_line_during_search(line, queue_count)) {
@@ -69,7 +66,7 @@ void read_search_input() {
         return;
     default:
         enqueue(line, 0);
-        input_during_search = 1;
+        note_input_line();
     }
 }
 
@@ -85,12 +82,12 @@ int read_command_line(char line[INPUT_LINE_SIZE]) {
         if (slot.end_of_input) return 0;
         // The last line before the end: a search from here on would wait
         // for a front end that is gone.
-        if (queue_count == 1 && queue[queue_head].end_of_input) input_closed = 1;
+        if (queue_count == 1 && queue[queue_head].end_of_input) note_input_closed();
         strcpy(line, slot.text);
         return 1;
     }
     if (!read_protocol_line(line)) {
-        input_closed = 1;
+        note_input_closed();
         return 0;
     }
     return 1;

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "board/history.h"
 #include "book/book.h"
 #include "search/search.h"
 
@@ -22,15 +23,48 @@ bool expected_reply_in_list() {
     return reply != 0 && move_in_list(reply);
 }
 
+// Set when a command ended the engine's own search, which then played
+// nothing: the lines it read are carried out before it searches again.
+int move_cancelled = 0;
+
+// Version 1 searches with the limits the time commands left. Version 2
+// also keeps to the root moves "exclude" and "include" left (the book,
+// which knows nothing of them, only when there are none), and shows mate
+// scores its own way.
+void search_own_move() {
+    if (protocol_version < 2) {
+        run_search(post_mode);
+        return;
+    }
+    SearchLimits limits = depth_only_limits(depth_limit);
+    limits.time_budget_ms = time_budget_ms;
+    limits.stop_on_input = ponder_enabled;
+    limits.root_moves = root_set(&limits.root_move_count);
+    limits.use_book = limits.root_move_count == 0;
+    limits.report = post_mode == 2 ? report_version2 : nullptr;
+    run_limited_search(limits);
+}
+
+// Version 2 games longer than the undo stack go on: the oldest history is
+// forgotten. Version 1 keeps its limit.
+void make_room() {
+    if (protocol_version >= 2) make_room_for_move();
+}
+
 void engine_move() {
-    ponder_pending = 0;
-    run_search(post_mode);
+    clear_search_control();
+    search_own_move();
+    if (search_cancelled) {
+        move_cancelled = 1;
+        return;
+    }
     const Move best = pv_table[0][0];
     if (best == 0) {
         engine_side = EMPTY;
         return;
     }
     printf("move %s\n", move_text(best));
+    make_room();
     make_move(best);
     refresh_moves();
     adjudicate();
@@ -42,18 +76,20 @@ void engine_move() {
 void ponder() {
     const Move reply = pv_table[0][1];
     const bool en_passant = move_flags(reply) == (MF_CAPTURE | MF_EN_PASSANT | MF_PAWN_MOVE);
+    make_room();
     if (game_ply != 1 && !en_passant && expected_reply_in_list() && make_move(reply)) {
         run_search(0);
         unmake_move();
         refresh_moves();
     }
-    ponder_pending = 0;
+    clear_search_control();
 }
 
 } // namespace
 
 void command_loop() {
     post_mode = 0;
+    move_cancelled = 0;
     reset_commands();
     ignore_interrupt();
     search_input_hook = take_search_input;
@@ -64,7 +100,6 @@ void command_loop() {
 
     for (;;) {
         fflush(stdout);
-        move_now = 0;
         if (analysis_mode) {
             // Analysis plays no move and ponders on nothing. Lines a search
             // already read come first, as below.
@@ -72,7 +107,8 @@ void command_loop() {
                 analyse();
                 continue;
             }
-        } else if (side_to_move == engine_side && !game_over && !position_refused) {
+        } else if (side_to_move == engine_side && !game_over && !position_refused &&
+                   !move_cancelled && !(protocol_version >= 2 && edit_mode)) {
             engine_move();
             continue;
         } else if (opponent == engine_side && ponder_enabled && !book_enabled && ponder_pending &&
@@ -84,5 +120,6 @@ void command_loop() {
         }
         if (!read_command_line(line_buffer)) return;
         if (!execute_command()) return;
+        if (!queued_lines()) move_cancelled = 0;
     }
 }

@@ -4,6 +4,7 @@
 // time budget and depth limit. The budget is worked out when "time" arrives.
 #include "protocol/xboard/xboard.h"
 
+#include "board/history.h"
 #include "search/search.h"
 
 int clock_ms = 0;
@@ -25,6 +26,14 @@ constexpr int FIXED_TIME_MARGIN_DIVISOR = 50;
 int time_budget_set = 0;
 // "st" holds the budget fixed until a "level" arrives.
 int fixed_time_per_move = 0;
+// Version 2: the depth of the last "sd", kept with a clock until "new";
+// 0 when there is none.
+int sd_depth = 0;
+
+// The depth of a search on the clock.
+int timed_depth_limit() {
+    return protocol_version >= 2 && sd_depth > 0 ? sd_depth : TIMED_DEPTH_LIMIT;
+}
 
 // The text after the command word.
 const char *arguments(const char *line) {
@@ -36,7 +45,7 @@ void apply_budget_rule() {
     const ClockState clock = {clock_ms, level_moves,
                               (int64_t)level_base * 60000 + (int64_t)level_base_seconds * 1000,
                               (int64_t)level_increment * 1000 + level_increment_fraction_ms};
-    time_budget_ms = budget_for_move(clock, game_ply, time_budget_ms);
+    time_budget_ms = budget_for_move(clock, game_ply + forgotten_plies, time_budget_ms);
 }
 
 } // namespace
@@ -67,6 +76,7 @@ void reset_time_control() {
     level_increment_fraction_ms = 0;
     time_budget_set = 0;
     fixed_time_per_move = 0;
+    sd_depth = 0;
     time_budget_ms = 0;
     depth_limit = 0;
 }
@@ -81,7 +91,7 @@ void time_command(const char *line) {
         apply_budget_rule();
         time_budget_set = 1;
     }
-    depth_limit = TIMED_DEPTH_LIMIT;
+    depth_limit = timed_depth_limit();
 }
 
 // "level MOVES BASE INC", read after the command word, whatever word
@@ -129,7 +139,7 @@ void st_command(const char *line) {
     time_budget_ms = clamp_number(budget);
     time_budget_set = 1;
     fixed_time_per_move = 1;
-    depth_limit = TIMED_DEPTH_LIMIT;
+    depth_limit = timed_depth_limit();
 }
 
 // "sd N": search to depth N.
@@ -137,5 +147,18 @@ void sd_command(const char *line) {
     int depth;
     if (!read_number(arguments(line), &depth)) return;
     depth_limit = depth;
+    sd_depth = depth;
     if (!time_budget_set) time_budget_ms = DEPTH_ONLY_BUDGET_MS;
+}
+
+// Without a clock the depth is all the search had: it is back to none, as
+// at start-up.
+void forget_sd_depth() {
+    sd_depth = 0;
+    if (time_budget_set) {
+        depth_limit = TIMED_DEPTH_LIMIT;
+    } else {
+        depth_limit = 0;
+        time_budget_ms = 0;
+    }
 }

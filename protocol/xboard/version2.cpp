@@ -11,6 +11,9 @@
 //   setboard FEN        the position, or "tellusererror Illegal position"
 //   analyze / exit      analysis on / off (analysis.cpp)
 //   .                   in analysis, outside edit mode: the status line
+//   memory N            the hash table's size in MB
+//   exclude / include   the root moves to choose from (exclude.cpp)
+//   ?                   nothing: no search runs
 #include "protocol/xboard/xboard.h"
 
 #include <cstdio>
@@ -29,14 +32,21 @@ constexpr int FIRST_VERSION_2 = 2;
 // done=1 ends the front end's wait for features at once.
 const char *const FEATURE_LINES[] = {
     "feature ping=1 setboard=1 analyze=1 usermove=0 time=1 draw=0 sigint=0 sigterm=0 reuse=1 "
-    "colors=1 nps=0 done=1",
+    "colors=1 nps=0 memory=1 exclude=1 done=1",
 };
 
 // The front end's replies to the features, news about the opponent and the
 // set-up, and requests for things pelmok does not have.
-const char *const IGNORED_COMMANDS[] = {"accepted", "rejected", "name", "rating", "computer",
-                                        "random",   "ics",      "draw", "nps",    "memory",
-                                        "cores",    "egtpath",  "bk"};
+const char *const IGNORED_COMMANDS[] = {"accepted", "rejected", "name",    "rating",
+                                        "computer", "random",   "ics",     "draw",
+                                        "nps",      "cores",    "egtpath", "bk"};
+
+// Lines that end a search without its move: the front end no longer wants
+// it, or is about to go.
+const char *const CANCELLING_COMMANDS[] = {"quit", "force", "result", "new", "setboard", "edit"};
+
+// Mate scores as the protocol shows them, around these.
+constexpr int SHOWN_MATE = 100000;
 
 char fen[INPUT_LINE_SIZE];
 
@@ -67,7 +77,7 @@ void setboard() {
     }
     fen[n] = '\0';
     const char *error = "";
-    if (!set_fen(fen, &error)) {
+    if (!set_playable_fen(fen, &error)) {
         printf("tellusererror Illegal position\n");
         position_refused = 1;
         return;
@@ -76,13 +86,40 @@ void setboard() {
     // follows games from the initial position), nothing to ponder on.
     position_refused = 0;
     refresh_moves();
+    forget_root_set();
     edit_mode = 0;
     game_over = 0;
     book_enabled = 0;
-    ponder_pending = 0;
+    clear_search_control();
+}
+
+// "memory N": the table in at most N MB. A size that cannot be had keeps
+// the table as it is, and the user is told.
+void memory_command() {
+    Word word;
+    int megabytes;
+    if (!read_number(next_word(line_buffer, &word), &megabytes)) {
+        printf("Error (missing number): memory\n");
+        return;
+    }
+    // More than the table can use is a limit, not a request.
+    if (megabytes > TT_MAX_MB) megabytes = TT_MAX_MB;
+    if (!tt_resize_mb(megabytes))
+        printf("telluser memory %d: the hash table keeps its %d MB\n", megabytes,
+               (int)(tt_entries * sizeof(TTEntry) >> 20));
 }
 
 } // namespace
+
+void report_version2(int depth, int score) {
+    const int mate = mate_in_moves(score);
+    if (mate > 0)
+        print_thinking_line_scored(depth, SHOWN_MATE + mate);
+    else if (mate < 0 || score <= -MATE_SCORE)
+        print_thinking_line_scored(depth, -SHOWN_MATE + mate);
+    else
+        print_thinking_line(depth, score);
+}
 
 void reset_version2() {
     protocol_version = 1;
@@ -117,11 +154,19 @@ int execute_version2_command(int first_command) {
     } else if (command_is("analyze")) {
         enter_analysis();
         engine_side = EMPTY;
-        ponder_pending = 0;
+        clear_search_control();
     } else if (analysis_mode && command_is("exit")) {
         leave_analysis();
     } else if (analysis_mode && !edit_mode && command_is(".")) {
         print_analysis_status();
+    } else if (command_is("memory")) {
+        memory_command();
+    } else if (command_is("exclude")) {
+        root_set_command(0);
+    } else if (command_is("include")) {
+        root_set_command(1);
+    } else if (command_is("?")) {
+        // Nothing is being searched: there is no move to make now.
     } else {
         return 0;
     }
@@ -136,7 +181,7 @@ int take_line_during_search(const char *line, int lines_waiting) {
     // nothing read before it still to do, a ping is answered at once. In
     // the engine's own search it waits for the move, and ends nothing.
     if (word_is(word, "ping")) {
-        if (!ponder_pending || lines_waiting > 0) return LINE_WAITS;
+        if (!search_is_pondering() || lines_waiting > 0) return LINE_WAITS;
         answer_ping(line);
         fflush(stdout);
         return LINE_ANSWERED;
@@ -146,5 +191,7 @@ int take_line_during_search(const char *line, int lines_waiting) {
         fflush(stdout);
         return LINE_ANSWERED;
     }
+    for (const char *cancelling : CANCELLING_COMMANDS)
+        if (word_is(word, cancelling)) cancel_search();
     return LINE_ENDS_PONDERING;
 }

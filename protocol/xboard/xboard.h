@@ -14,9 +14,9 @@ constexpr int INPUT_QUEUE_LINES = 64;
 // Nonzero when a line can be read without blocking (already buffered, or
 // pending on standard input); zero while the queue is full.
 int input_waiting();
-// Reads one line during a search: a leading '?' sets move_now and is consumed;
-// any other line (or the end of input) is queued for the loop, unless
-// take_line_during_search answers it.
+// Reads one line during a search: a leading '?' asks for the move now and is
+// consumed; any other line (or the end of input) is queued for the loop,
+// unless take_line_during_search answers it.
 void read_search_input();
 // The search's input hook: reads one waiting line, if any.
 void take_search_input();
@@ -85,8 +85,24 @@ int analysis_due();
 // One unlimited search of the current position with thinking lines; input
 // ends it and it prints no move.
 void analyse();
+// Makes the analysis start again, when one is on: its root moves changed.
+void restart_analysis();
 // Text of a coordinate move however illegal: four square characters.
 int move_shaped(const char *word);
+// A version-2 thinking line: mate in N moves shows as 100000 + N, being
+// mated in N as -100000 - N; other scores as version 1 shows them.
+void report_version2(int depth, int score);
+
+// Version 2's root moves ("exclude", "include"), kept for the position the
+// commands came in. The moves a search may choose from, with their count;
+// nullptr and 0 when every move may be chosen (no set for this position, or
+// an empty one).
+const Move *root_set(int *count);
+// "exclude ARG" (include 0) or "include ARG" (include 1), from line_buffer:
+// ARG is a legal move or "all".
+void root_set_command(int include);
+// The position is new even where it looks the same ("undo", "new"...).
+void forget_root_set();
 
 // Time control.
 extern int clock_ms;
@@ -103,6 +119,8 @@ void time_command(const char *line);
 void level_command(const char *line);
 void st_command(const char *line);
 void sd_command(const char *line);
+// Version 2's "new": no "sd" depth any more, the clock alone limits.
+void forget_sd_depth();
 // Reads seconds with an optional decimal fraction ("0.05") as milliseconds,
 // digits past the third decimal dropped; otherwise as read_number.
 const char *read_seconds_ms(const char *text, int *ms);

@@ -112,7 +112,7 @@ std::string fuzz_take_output() {
 }
 
 void fuzz_reset_engine() {
-    tt_clear();
+    tt_resize_mb(TT_DEFAULT_MB);
     memset(history_scores, 0, sizeof history_scores);
     memset(pv_table, 0, sizeof pv_table);
     memset(pv_end, 0, sizeof pv_end);

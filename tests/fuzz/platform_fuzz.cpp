@@ -1,8 +1,11 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The platform of the fuzz build: standard input is the fuzz input, the
-// clock is a counter, and the interrupt signal is left to the fuzzer.
+// clock is a counter, the interrupt signal is left to the fuzzer, and a
+// table larger than the fuzzer's memory limit is refused.
 #include "platform/platform.h"
+
+#include <cstdlib>
 
 #include "search/search.h"
 #include "tests/fuzz/fuzz_support.h"
@@ -81,3 +84,15 @@ uint32_t calendar_seconds() {
 }
 
 void ignore_interrupt() {}
+
+// A fuzzed "Hash" or "memory" may ask for gigabytes: past this the table
+// is refused, as a machine without the memory would refuse it, so the
+// refusal is fuzzed too.
+void *table_allocate(size_t bytes) {
+    constexpr size_t FUZZ_TABLE_LIMIT = size_t(64) << 20;
+    return bytes > FUZZ_TABLE_LIMIT ? nullptr : calloc(1, bytes);
+}
+
+void table_free(void *table) {
+    free(table);
+}

@@ -38,6 +38,11 @@ const LineForm LINE_FORMS[] = {
     {"pong ", false, XBOARD_V2},
     {"Error (missing number): ping", true, XBOARD_V2},
     {"tellusererror Illegal position", true, XBOARD_V2},
+    {"Error (missing number): memory", true, XBOARD_V2},
+    {"telluser memory ", false, XBOARD_V2},
+    {"Error (illegal move): ", false, XBOARD_V2},
+    {"Error (missing move): ", false, XBOARD_V2},
+    {"Error (command not legal now): ", false, XBOARD_V2},
     {"Illegal move: ", false, XBOARD_V2},
     {"stat01: ", false, XBOARD_V2},
     {"id ", false, UCI},
@@ -148,19 +153,21 @@ void check_xboard_output(const std::string &stream, const std::string &output) {
     if (protocol != XBOARD_V2) return;
 
     // Every ping is answered, in a search or after it, and every setboard
-    // whose FEN does not read is refused; "quit" ends the reading.
+    // whose FEN does not read or whose position cannot arise is refused;
+    // "quit" ends the reading.
     int pings = 0, bad_positions = 0;
     for (const XboardLine &line : xboard_lines(stream)) {
         if (line.command == "quit") break;
         pings += line.command == "ping";
         const char *error;
-        if (line.command == "setboard") bad_positions += !set_fen(line.arguments.c_str(), &error);
+        if (line.command == "setboard")
+            bad_positions += !set_playable_fen(line.arguments.c_str(), &error);
     }
     const int pongs =
         count_form(lines, "pong ") + count_form(lines, "Error (missing number): ping");
     expect_answers(pongs, pings, false, "not one pong per ping");
     expect_answers(count_form(lines, "tellusererror Illegal position"), bad_positions, false,
-                   "not one refusal per setboard that does not read");
+                   "not one refusal per setboard that cannot be played");
 }
 
 void check_uci_output(const std::string &stream, const std::string &output) {
