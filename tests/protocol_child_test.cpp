@@ -15,6 +15,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <sstream>
 #include <cstdlib>
 #include <cstring>
 #include <poll.h>
@@ -426,6 +427,30 @@ TEST_F(ProtocolChild, CommandsEndTheOwnSearchWithoutAMove) {
     engine.send("quit\n");
     expect_exit_zero();
     EXPECT_TRUE(engine.silent_for(0)) << engine.output();
+}
+
+// "nps 1" turns "st N" into N nodes a move (python-chess's node limit):
+// the move comes at once, although N seconds were given.
+TEST_F(ProtocolChild, NodeRateTurnsSecondsIntoNodes) {
+    start();
+    engine.send("protover 2\npost\nnps 1\nst 20000\n"
+                "setboard r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3\ngo\n");
+    const std::string move = engine.read_until("move ", LINE_TIMEOUT_MS);
+    ASSERT_FALSE(move.empty()) << engine.output();
+    // Every finished iteration stayed within the nodes: the depth-1 and
+    // depth-2 lines at least were printed, each under the limit.
+    std::istringstream lines(engine.output());
+    int iterations = 0;
+    for (std::string line; std::getline(lines, line);) {
+        int depth, score, time;
+        unsigned long nodes;
+        if (sscanf(line.c_str(), "%d %d %d %lu", &depth, &score, &time, &nodes) != 4) continue;
+        iterations++;
+        EXPECT_LT(nodes, 20000u) << line;
+    }
+    EXPECT_GE(iterations, 2);
+    engine.send("quit\n");
+    expect_exit_zero();
 }
 
 // Rooks walking their ranks (White's on b3-g3, Black's on b6-f6: no

@@ -142,7 +142,7 @@ int execute_command() {
     if (command_is("xboard")) {
     } else if (command_is("new")) {
         start_new_game();
-        if (protocol_version >= 2) forget_sd_depth();
+        if (protocol_version >= 2) forget_game_limits();
         engine_side = BLACK;
     } else if (command_is("result")) {
         // The board goes back to the start; the game's flags stay.

@@ -29,8 +29,8 @@ int move_cancelled = 0;
 
 // Version 1 searches with the limits the time commands left. Version 2
 // also keeps to the root moves "exclude" and "include" left (the book,
-// which knows nothing of them, only when there are none), and shows mate
-// scores its own way.
+// which knows nothing of them, only when there are none), counts nodes
+// instead of time after "nps", and shows mate scores its own way.
 void search_own_move() {
     if (protocol_version < 2) {
         run_search(post_mode);
@@ -42,6 +42,12 @@ void search_own_move() {
     limits.root_moves = root_set(&limits.root_move_count);
     limits.use_book = limits.root_move_count == 0;
     limits.report = post_mode == 2 ? report_version2 : nullptr;
+    if (node_rate > 0) {
+        // The budget in nodes instead of on the clock.
+        const int64_t nodes = (int64_t)time_budget_ms * node_rate / 1000;
+        limits.nodes = nodes > 0 ? (uint64_t)nodes : 1;
+        limits.time_budget_ms = NO_TIME_LIMIT_MS;
+    }
     run_limited_search(limits);
 }
 

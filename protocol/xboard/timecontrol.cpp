@@ -50,6 +50,8 @@ void apply_budget_rule() {
 
 } // namespace
 
+int node_rate = 0;
+
 // The sign is read here, so that "-0.5" keeps it.
 const char *read_seconds_ms(const char *text, int *ms) {
     while (*text && is_blank(*text)) text++;
@@ -77,6 +79,7 @@ void reset_time_control() {
     time_budget_set = 0;
     fixed_time_per_move = 0;
     sd_depth = 0;
+    node_rate = 0;
     time_budget_ms = 0;
     depth_limit = 0;
 }
@@ -151,10 +154,20 @@ void sd_command(const char *line) {
     if (!time_budget_set) time_budget_ms = DEPTH_ONLY_BUDGET_MS;
 }
 
-// Without a clock the depth is all the search had: it is back to none, as
-// at start-up.
-void forget_sd_depth() {
+// "nps N": N nodes stand for a second of the time commands' budgets, so a
+// front end can give a node count ("nps 1" and "st N": N nodes a move).
+// 0, or none, is the real clock.
+void nps_command(const char *line) {
+    int rate;
+    if (!read_number(arguments(line), &rate)) return;
+    node_rate = rate < 0 ? 0 : rate;
+}
+
+// "new" in version 2: "sd" and "nps" last until then. Without a clock the
+// depth is all the search had: it is back to none, as at start-up.
+void forget_game_limits() {
     sd_depth = 0;
+    node_rate = 0;
     if (time_budget_set) {
         depth_limit = TIMED_DEPTH_LIMIT;
     } else {

@@ -12,6 +12,7 @@
 //   analyze / exit      analysis on / off (analysis.cpp)
 //   .                   in analysis, outside edit mode: the status line
 //   memory N            the hash table's size in MB
+//   nps N               N nodes count as a second (timecontrol.cpp)
 //   exclude / include   the root moves to choose from (exclude.cpp)
 //   ?                   nothing: no search runs
 #include "protocol/xboard/xboard.h"
@@ -32,14 +33,14 @@ constexpr int FIRST_VERSION_2 = 2;
 // done=1 ends the front end's wait for features at once.
 const char *const FEATURE_LINES[] = {
     "feature ping=1 setboard=1 analyze=1 usermove=0 time=1 draw=0 sigint=0 sigterm=0 reuse=1 "
-    "colors=1 nps=0 memory=1 exclude=1 done=1",
+    "colors=1 nps=1 memory=1 exclude=1 done=1",
 };
 
 // The front end's replies to the features, news about the opponent and the
 // set-up, and requests for things pelmok does not have.
-const char *const IGNORED_COMMANDS[] = {"accepted", "rejected", "name",    "rating",
-                                        "computer", "random",   "ics",     "draw",
-                                        "nps",      "cores",    "egtpath", "bk"};
+const char *const IGNORED_COMMANDS[] = {"accepted", "rejected", "name", "rating",
+                                        "computer", "random",   "ics",  "draw",
+                                        "cores",    "egtpath",  "bk"};
 
 // Lines that end a search without its move: the front end no longer wants
 // it, or is about to go.
@@ -161,6 +162,8 @@ int execute_version2_command(int first_command) {
         print_analysis_status();
     } else if (command_is("memory")) {
         memory_command();
+    } else if (command_is("nps")) {
+        nps_command(line_buffer);
     } else if (command_is("exclude")) {
         root_set_command(0);
     } else if (command_is("include")) {

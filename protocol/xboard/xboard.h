@@ -119,8 +119,12 @@ void time_command(const char *line);
 void level_command(const char *line);
 void st_command(const char *line);
 void sd_command(const char *line);
-// Version 2's "new": no "sd" depth any more, the clock alone limits.
-void forget_sd_depth();
+// "nps N" (version 2): N nodes stand for a second; 0 is the real clock.
+extern int node_rate;
+void nps_command(const char *line);
+// Version 2's "new": no "sd" depth and no node rate any more, the clock
+// alone limits.
+void forget_game_limits();
 // Reads seconds with an optional decimal fraction ("0.05") as milliseconds,
 // digits past the third decimal dropped; otherwise as read_number.
 const char *read_seconds_ms(const char *text, int *ms);
