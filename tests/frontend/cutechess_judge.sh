@@ -6,7 +6,9 @@
 #
 #   judge_cutechess_games LOG GAMES   every game finished over the board
 #   judge_engine_replies LOG NAME     engine NAME refused no command or move
-#   print_commands_sent LOG NAME      the commands cutechess sent NAME, counted
+#   commands_sent LOG NAME            the commands cutechess sent NAME
+#   was_sent LOG NAME PATTERN         one of them matches PATTERN
+#   print_commands_sent LOG NAME      them all, counted
 
 cutechess_faults=0
 
@@ -42,11 +44,30 @@ judge_engine_replies() {
     fi
 }
 
+# Every command sent to NAME, one a line. cutechess writes some commands
+# together ("st 1" and "nps N", "time" and "otim"): the second comes on an
+# unprefixed line of its own.
+commands_sent() {
+    local log=$1 name=$2
+    awk -v to="^[0-9]+ >$name\\([0-9]+\\): " '
+        /^[0-9]+ [<>]/ { to_it = $0 ~ to; if (to_it) { sub(to, ""); print } next }
+        !/^[a-z]/ { to_it = 0 }
+        to_it { print }' "$log"
+}
+
+# True when a command sent to NAME matches PATTERN (an extended regular
+# expression for the whole line).
+was_sent() {
+    local log=$1 name=$2 pattern=$3
+    # grep reads to the end: a pipe closed early would fail under pipefail.
+    commands_sent "$log" "$name" | grep -x -E "$pattern" > /dev/null
+}
+
 print_commands_sent() {
     local log=$1 name=$2
     echo "commands sent to $name:"
     # Moves counted as one; the rest by their first word, settings in full.
-    sed -n -E "s/^[0-9]+ >$name\([0-9]+\): //p" "$log" |
+    commands_sent "$log" "$name" |
         sed -E 's/^[a-h][1-8][a-h][1-8][qrbn]?$/MOVE/; s/^(position|go|time|otim|ping|usermove|result|accepted|rejected) .*/\1 .../' |
         sort | uniq -c | sort -rn | sed 's/^/  | /'
 }

@@ -99,7 +99,7 @@ case $mode in
         # Declared options are sent; one the engine lacks gets a warning.
         grep -E '^Warning: .* option' "$log" > /dev/null && cutechess_fault "pelmok lacks an option"
         for sent in "Hash value 32" "MultiPV value 1" "Move Overhead value 100"; do
-            grep -q -E "^[0-9]+ >pelmok\(0\): setoption name $sent$" "$log" ||
+            was_sent "$log" pelmok "setoption name $sent" ||
                 cutechess_fault "cutechess did not send setoption name $sent"
         done
         print_commands_sent "$log" pelmok
@@ -107,7 +107,7 @@ case $mode in
     xboard)
         judge_engine_replies "$log" pelmok
         # Sent only to an engine that declares memory=1.
-        grep -q -E '^[0-9]+ >pelmok\([0-9]+\): memory 32$' "$log" ||
+        was_sent "$log" pelmok "memory 32" ||
             cutechess_fault "cutechess did not send memory 32"
         print_commands_sent "$log" pelmok
         ;;
@@ -117,8 +117,12 @@ case $mode in
             print_commands_sent "$log" "$side"
         done
         grep -E '^Warning: .*nps' "$log" > /dev/null && cutechess_fault "an engine got no node limit"
-        grep -q -E '^[0-9]+ >pelmok-uci\([0-9]+\): go nodes 20000' "$log" ||
+        was_sent "$log" pelmok-uci "go .*nodes 20000.*" ||
             cutechess_fault "cutechess sent no go nodes"
+        if [ "$second" = xboard ]; then
+            was_sent "$log" pelmok-xboard "nps 20000" ||
+                cutechess_fault "cutechess sent no nps"
+        fi
         ;;
 esac
 
