@@ -8,7 +8,9 @@
 #
 #   tests/frontend/cutechess_limits.sh PELMOK_BINARY MODE
 #
-# MODE  uci     pelmok over UCI against fairymax at 5 s + 0.05 s, with
+# MODE  uci     pelmok over UCI against fairymax at CUTECHESS_TC (default
+#               10 s + 0.1 s, as the other matches: the increment absorbs a
+#               loaded machine's delays), with
 #               option.Hash=32 option.MultiPV=1 option."Move Overhead"=100,
 #               each of which pelmok must declare and receive;
 #       xboard  the same over xboard version 2, where cutechess passes on
@@ -56,7 +58,7 @@ case $mode in
         [ "$mode" = xboard ] && extra=(option.memory=32)
         engines=(-engine name=pelmok cmd="$pelmok" dir="$work/pelmok" proto="$mode" "${settings[@]}" "${extra[@]}"
             -engine name=fairymax cmd="$fairymax" dir="$work/opponent" proto=xboard
-            -each tc=5+0.05)
+            -each tc="${CUTECHESS_TC:-10+0.1}")
         limit=$((games * 90 + 30))
         ;;
     nodes)
