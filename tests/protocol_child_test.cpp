@@ -152,6 +152,28 @@ TEST_F(ProtocolChild, NoPonderingAfterTheFirstMoveOfTheGame) {
     expect_exit_zero();
 }
 
+// An expected reply that takes en passant is not pondered on: after
+// 1... Bb7+ the engine's only move, e2e4, invites f4xe3 with a discovered
+// check, after which the game goes on (the knight blocks, or the king
+// steps to g1). The game's first move is one of Black's, so the engine's
+// is its second half-move, which would be pondered on.
+TEST_F(ProtocolChild, NoPonderingOnAnEnPassantReply) {
+    start();
+    engine.send("protover 2\nsetboard k7/8/b7/2b5/5p2/2N5/4P3/5n1K b - - 0 1\nforce\na6b7\n"
+                "hard\nst 1\ngo\n");
+    EXPECT_EQ(expect_move(), "move e2e4");
+    engine.send("hint\n");
+    std::string hint;
+    ASSERT_TRUE(engine.read_line(&hint, LINE_TIMEOUT_MS));
+    EXPECT_EQ(hint, "Hint: f4e3");
+    expect_idle("pondering on an en-passant reply");
+    engine.send("f4e3\n");
+    const std::string answer = expect_move();
+    EXPECT_TRUE(answer == "move h1g1" || answer == "move c3d5" || answer == "move c3e4") << answer;
+    engine.send("quit\n");
+    expect_exit_zero();
+}
+
 // Without "hard" (and again after "easy") the engine waits idle after its move.
 TEST_F(ProtocolChild, NoPonderingWithoutHard) {
     start();
