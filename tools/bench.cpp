@@ -80,11 +80,15 @@ int bench_command(int argc, char **argv) {
         run_search(0);
         total += search_nodes_total();
         // With a thread count given, the time each position took to reach
-        // the depth, for comparing thread counts.
+        // the depth, for comparing thread counts, and the nodes of all
+        // threads and of the main thread (which alone decides when the
+        // depth is reached).
         number++;
         if (threads > 0)
-            printf("position %d time_ms %" PRId64 " nodes %" PRIu64 " best %s\n", number,
-                   now_ms() - position_start, search_nodes_total(), move_text(pv_table[0][0]));
+            printf("position %d time_ms %" PRId64 " nodes %" PRIu64 " main_nodes %" PRIu64
+                   " best %s\n",
+                   number, now_ms() - position_start, search_nodes_total(), node_count,
+                   move_text(pv_table[0][0]));
     }
     const int64_t elapsed = now_ms() - start;
     printf("nodes %" PRIu64 "\n", total);
