@@ -23,9 +23,12 @@ std::atomic<int> helpers_stop{0};
 // Each helper's node count, as of its last poll, and whole once it ends.
 std::atomic<uint64_t> helper_nodes[MAX_SEARCH_THREADS];
 
-// What every helper starts from: the main thread's root and limits.
+// What every helper starts from: the main thread's root and limits, with
+// its own copy of the root moves, which the caller may change once the
+// search is over.
 PositionCopy root_position;
 SearchLimits helper_limits;
+Move helper_root_moves[MAX_ROOT_MOVES];
 
 void run_helper(int index) {
     search_thread_index = index;
@@ -51,8 +54,11 @@ void start_search_helpers() {
     // The limits that matter to a helper: its depth and root moves. It has
     // no clock, no book, no report and one line.
     helper_limits = depth_only_limits(search_limits.depth);
-    helper_limits.root_moves = search_limits.root_moves;
-    helper_limits.root_move_count = search_limits.root_move_count;
+    int moves = search_limits.root_moves ? search_limits.root_move_count : 0;
+    if (moves > MAX_ROOT_MOVES) moves = MAX_ROOT_MOVES;
+    for (int i = 0; i < moves; i++) helper_root_moves[i] = search_limits.root_moves[i];
+    helper_limits.root_moves = helper_root_moves;
+    helper_limits.root_move_count = moves;
     helpers_stop.store(0, std::memory_order_relaxed);
     for (int i = 1; i <= helper_count; i++) {
         helper_nodes[i].store(0, std::memory_order_relaxed);
