@@ -23,9 +23,10 @@ void update_pv(Move move) {
 
 int alpha_beta(int alpha, int beta, int depth) {
     // A child never searches deeper than its parent, check extension
-    // included, so no node goes past the iteration's depth.
+    // included, so no node goes past the deepest iteration armed (UCI's
+    // searches, which leave the time commands' depth_limit alone, too).
     assert(-INFINITE_SCORE <= alpha && alpha < beta && beta <= INFINITE_SCORE);
-    assert(depth >= 0 && depth <= depth_limit);
+    assert(depth >= 0 && depth <= search_limits.depth);
     assert(ply >= 0 && ply <= MAX_SEARCH_PLY);
 
     // 1-3. Leaves go to quiescence; count the node and poll now and then.
