@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "platform/per_thread.h"
+
 // Squares 0..63, a8 = 0, h8 = 7, a1 = 56, h1 = 63; row 0 is rank 8.
 constexpr int WHITE = 0;
 constexpr int BLACK = 1;
@@ -87,9 +89,12 @@ constexpr int PLY_SLOTS = 32;
 constexpr int UNDO_STACK_SIZE = 600;
 constexpr int KEY_TABLE_SIZE = 1024;
 
+// The position and its stacks belong to a thread: every search thread works
+// on its own copy (the game's is the main thread's).
+
 // Board arrays; a square is EMPTY in both or in neither.
-extern int square_color[64];
-extern int square_piece[64];
+extern PER_THREAD int square_color[64];
+extern PER_THREAD int square_piece[64];
 
 // A set of squares: bit s stands for square s, so taking the lowest bit
 // first walks a set in board order, a8 to h1.
@@ -111,29 +116,29 @@ inline int square_count(SquareSet set) {
 // The board arrays again as square sets, so that the squares of one colour
 // or piece are found without scanning the board. make_move and unmake_move
 // keep them in step; compute_key rebuilds them from the arrays.
-extern SquareSet color_set[2];
-extern SquareSet piece_set[2][6];
+extern PER_THREAD SquareSet color_set[2];
+extern PER_THREAD SquareSet piece_set[2][6];
 
 inline SquareSet occupied_set() {
     return color_set[WHITE] | color_set[BLACK];
 }
 
-extern int side_to_move;
-extern int opponent;
-extern int castle_rights;
-extern int ep_square;
-extern int fifty_count;
-extern int ply;
-extern int game_ply;
-extern PositionKey position_key;
+extern PER_THREAD int side_to_move;
+extern PER_THREAD int opponent;
+extern PER_THREAD int castle_rights;
+extern PER_THREAD int ep_square;
+extern PER_THREAD int fifty_count;
+extern PER_THREAD int ply;
+extern PER_THREAD int game_ply;
+extern PER_THREAD PositionKey position_key;
 // The ordering scores of quiet moves, [from][to]: generation reads them,
 // whoever orders the moves (the search, with its history) installs them.
 // Until then all zero.
-extern const int (*quiet_move_scores)[64];
+extern PER_THREAD const int (*quiet_move_scores)[64];
 
-extern MoveEntry move_stack[MOVE_STACK_SIZE];
-extern int ply_move_start[PLY_SLOTS];
-extern UndoRecord undo_stack[UNDO_STACK_SIZE];
+extern PER_THREAD MoveEntry move_stack[MOVE_STACK_SIZE];
+extern PER_THREAD int ply_move_start[PLY_SLOTS];
+extern PER_THREAD UndoRecord undo_stack[UNDO_STACK_SIZE];
 
 // Constant tables.
 extern const int castle_mask[64];
@@ -159,6 +164,28 @@ inline PositionKey castle_key(int rights) {
 inline PositionKey side_key() {
     return key_table[15];
 }
+
+// The position with the history a repetition test reads, as one thread
+// hands it to another: the undo records below game_ply, the rest as is.
+struct PositionCopy {
+    int square_color[64];
+    int square_piece[64];
+    SquareSet color_set[2];
+    SquareSet piece_set[2][6];
+    int side_to_move;
+    int castle_rights;
+    int ep_square;
+    int fifty_count;
+    int game_ply;
+    int forgotten_plies;
+    PositionKey position_key;
+    UndoRecord undo_stack[UNDO_STACK_SIZE];
+};
+// The calling thread's position into copy.
+void save_position(PositionCopy *copy);
+// The copy becomes the calling thread's position, at ply 0, its moves not
+// yet generated.
+void load_position(const PositionCopy &copy);
 
 // Resets the position to the start of a game and computes its key.
 void new_game();
@@ -256,7 +283,7 @@ int at_initial_position();
 uint64_t perft(int depth);
 
 // Move notation: e2e4, e1g1 for castling, e7e8q for promotions.
-extern char move_text_buffer[8];
+extern PER_THREAD char move_text_buffer[8];
 // Index of the ply-0 list entry the coordinate text names, or -1.
 int parse_move_text(const char *text);
 // Coordinate text of a move, in move_text_buffer (overwritten by each call).

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-int forgotten_plies = 0;
+PER_THREAD int forgotten_plies = 0;
 
 // A repetition needs a position since the last capture or pawn move, and
 // past the fifty-move limit the rule, not repetition, decides: the last

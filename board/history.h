@@ -12,7 +12,7 @@ constexpr int HISTORY_KEPT = 100;
 static_assert(HISTORY_KEPT < HISTORY_ROOM, "forgetting must make room");
 // Half-moves played before undo_stack[0]: the game has played game_ply +
 // forgotten_plies. new_game and set_fen reset it.
-extern int forgotten_plies;
+extern PER_THREAD int forgotten_plies;
 // Makes room for another move when the game has reached HISTORY_ROOM
 // half-moves: keeps the last HISTORY_KEPT records (all a repetition test
 // can use), counting the others in forgotten_plies.

@@ -4,7 +4,7 @@
 // square and piece letters shared by the FEN reader and position editing.
 #include "board/board.h"
 
-char move_text_buffer[8];
+PER_THREAD char move_text_buffer[8];
 
 namespace {
 

@@ -6,25 +6,25 @@
 
 #include <cstring>
 
-int square_color[64];
-int square_piece[64];
+PER_THREAD int square_color[64];
+PER_THREAD int square_piece[64];
 
-int side_to_move = WHITE;
-int opponent = BLACK;
-int castle_rights = ALL_CASTLE_RIGHTS;
-int ep_square = -1;
-int fifty_count = 0;
-int ply = 0;
-int game_ply = 0;
-PositionKey position_key = {0, 0};
+PER_THREAD int side_to_move = WHITE;
+PER_THREAD int opponent = BLACK;
+PER_THREAD int castle_rights = ALL_CASTLE_RIGHTS;
+PER_THREAD int ep_square = -1;
+PER_THREAD int fifty_count = 0;
+PER_THREAD int ply = 0;
+PER_THREAD int game_ply = 0;
+PER_THREAD PositionKey position_key = {0, 0};
 namespace {
 const int no_quiet_scores[64][64] = {};
 } // namespace
-const int (*quiet_move_scores)[64] = no_quiet_scores;
+PER_THREAD const int (*quiet_move_scores)[64] = no_quiet_scores;
 
-MoveEntry move_stack[MOVE_STACK_SIZE];
-int ply_move_start[PLY_SLOTS];
-UndoRecord undo_stack[UNDO_STACK_SIZE];
+PER_THREAD MoveEntry move_stack[MOVE_STACK_SIZE];
+PER_THREAD int ply_move_start[PLY_SLOTS];
+PER_THREAD UndoRecord undo_stack[UNDO_STACK_SIZE];
 
 // Rights that survive a move leaving or entering each square: only the king
 // and rook start squares clear anything.

@@ -3,8 +3,8 @@
 // The square sets that mirror the board arrays, rebuilt from them in full.
 #include "board/board.h"
 
-SquareSet color_set[2];
-SquareSet piece_set[2][6];
+PER_THREAD SquareSet color_set[2];
+PER_THREAD SquareSet piece_set[2][6];
 
 void rebuild_square_sets() {
     color_set[WHITE] = color_set[BLACK] = 0;

@@ -16,15 +16,16 @@ extern const int king_endgame_table[64];
 extern const int flip[64];
 
 // Working data of one evaluate call, read by the pawn and king terms.
-extern int piece_material[2];
-extern int pawn_material[2];
+// Each search thread evaluates with its own.
+extern PER_THREAD int piece_material[2];
+extern PER_THREAD int pawn_material[2];
 // Row of each colour's rearmost pawn per file, indexed file + 1; indices 0
 // and 9 are pawnless sentinels. No White pawn reads 0, no Black pawn 7.
-extern int rear_pawn_row[2][10];
+extern PER_THREAD int rear_pawn_row[2][10];
 
 // Left behind by every evaluate call, for game-end adjudication.
-extern int material_total;
-extern int material_difference;
+extern PER_THREAD int material_total;
+extern PER_THREAD int material_difference;
 
 constexpr int KING_SHELTER_THRESHOLD = 1200; // opponent's pieces above this: shelter
 constexpr int PASSED_SCALE_THRESHOLD = 1600; // own pieces above this: smaller passer bonus

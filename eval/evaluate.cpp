@@ -6,11 +6,11 @@
 
 #include "board/board.h"
 
-int piece_material[2];
-int pawn_material[2];
-int rear_pawn_row[2][10];
-int material_total;
-int material_difference;
+PER_THREAD int piece_material[2];
+PER_THREAD int pawn_material[2];
+PER_THREAD int rear_pawn_row[2][10];
+PER_THREAD int material_total;
+PER_THREAD int material_difference;
 
 namespace {
 

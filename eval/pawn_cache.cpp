@@ -13,7 +13,8 @@ namespace {
 constexpr int PAWN_CACHE_BITS = 12;
 constexpr int PAWN_CACHE_ENTRIES = 1 << PAWN_CACHE_BITS;
 
-PawnEntry pawn_cache[PAWN_CACHE_ENTRIES];
+// One per search thread: no locking, and no thread evicts another's.
+PER_THREAD PawnEntry pawn_cache[PAWN_CACHE_ENTRIES];
 
 inline int cache_index(SquareSet white, SquareSet black) {
     const uint64_t mixed = white * 0x9E3779B97F4A7C15ull + black * 0xC2B2AE3D27D4EB4Full;

@@ -7,9 +7,9 @@
 
 #include "eval/eval.h"
 
-Move pv_table[PLY_SLOTS][PLY_SLOTS];
-int history_scores[64][64];
-int pv_end[PLY_SLOTS];
+PER_THREAD Move pv_table[PLY_SLOTS][PLY_SLOTS];
+PER_THREAD int history_scores[64][64];
+PER_THREAD int pv_end[PLY_SLOTS];
 
 // The line from ply p is the move played there followed by the child's line.
 void update_pv(Move move) {
@@ -23,9 +23,10 @@ void update_pv(Move move) {
 
 int alpha_beta(int alpha, int beta, int depth) {
     // A child never searches deeper than its parent, check extension
-    // included, so no node goes past the iteration's depth.
+    // included, so no node goes past the deepest iteration armed (UCI's
+    // searches, which leave the time commands' depth_limit alone, too).
     assert(-INFINITE_SCORE <= alpha && alpha < beta && beta <= INFINITE_SCORE);
-    assert(depth >= 0 && depth <= depth_limit);
+    assert(depth >= 0 && depth <= search_limits.depth);
     assert(ply >= 0 && ply <= MAX_SEARCH_PLY);
 
     // 1-3. Leaves go to quiescence; count the node and poll now and then.
@@ -39,14 +40,14 @@ int alpha_beta(int alpha, int beta, int depth) {
 
     // 5. The table's bounds are never used at the root, which needs a move.
     ShortMove table_move = NO_SHORT_MOVE;
-    const TTEntry *entry = tt_probe(position_key);
-    if (entry && ply > 0) {
-        if (entry->depth >= depth) {
-            if (entry->bound == BOUND_EXACT) return entry->score;
-            if (entry->bound == BOUND_LOWER && entry->score >= beta) return beta;
-            if (entry->bound == BOUND_UPPER && entry->score <= alpha) return alpha;
+    TTEntry entry;
+    if (tt_probe(position_key, &entry) && ply > 0) {
+        if (entry.depth >= depth) {
+            if (entry.bound == BOUND_EXACT) return entry.score;
+            if (entry.bound == BOUND_LOWER && entry.score >= beta) return beta;
+            if (entry.bound == BOUND_UPPER && entry.score <= alpha) return alpha;
         }
-        table_move = entry->move;
+        table_move = entry.move;
     }
 
     // 6. Check extension.

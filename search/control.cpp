@@ -13,15 +13,7 @@ int ponder_pending = 0;
 int input_closed = 0;
 int search_cancelled = 0;
 void (*search_input_hook)() = nullptr;
-SearchLimits search_limits = depth_only_limits(0);
-
-SearchLimits depth_only_limits(int depth) {
-    SearchLimits limits = {};
-    limits.depth = depth;
-    limits.time_budget_ms = NO_TIME_LIMIT_MS;
-    limits.multipv = 1;
-    return limits;
-}
+PER_THREAD SearchLimits search_limits = depth_only_limits(0);
 
 void arm_search(const SearchLimits &limits) {
     search_limits = limits;

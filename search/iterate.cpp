@@ -10,10 +10,10 @@
 #include "book/book.h"
 #include "platform/platform.h"
 
-uint64_t node_count = 0;
+PER_THREAD uint64_t node_count = 0;
 void (*report_iteration)(int depth, int score) = print_thinking_line;
-int completed_depth = 0;
-int reported_line = 0;
+PER_THREAD int completed_depth = 0;
+PER_THREAD int reported_line = 0;
 
 namespace {
 
@@ -21,10 +21,10 @@ constexpr int PRINTED_SCORE_RANGE = 1500;
 
 // Line 1 of the iteration in progress, kept while its other lines use the
 // principal variation, and put back for the next iteration to walk.
-Move first_line[PLY_SLOTS];
-int first_line_end = 0;
-int first_line_score = 0;
-int first_line_kept = 0;
+PER_THREAD Move first_line[PLY_SLOTS];
+PER_THREAD int first_line_end = 0;
+PER_THREAD int first_line_score = 0;
+PER_THREAD int first_line_kept = 0;
 
 // Scores inside the normal range are printed scaled by 19/22; mate scores
 // are printed as they are.
@@ -75,14 +75,14 @@ void search_more_lines(int depth, int score) {
 // A node or mate limit is looked at between iterations as well as by the
 // polls, so that it never cuts the first iteration short.
 bool limit_reached(int score) {
-    if (search_limits.nodes != 0 && node_count >= search_limits.nodes) return true;
+    if (search_limits.nodes != 0 && search_nodes_total() >= search_limits.nodes) return true;
     const int mate = mate_in_moves(score);
     return search_limits.mate_moves > 0 && mate > 0 && mate <= search_limits.mate_moves;
 }
 
 // Full window at every depth; time is looked at only by the polls.
-void deepen() {
-    for (int depth = 1; depth <= search_limits.depth; depth++) {
+void deepen(int first_depth) {
+    for (int depth = first_depth; depth <= search_limits.depth; depth++) {
         start_new_iteration();
         const int score = alpha_beta(-INFINITE_SCORE, INFINITE_SCORE, depth);
         report(depth, score, 1);
@@ -121,6 +121,7 @@ void search_armed() {
     // the board. Nothing in the search frames holds a resource.
     search_aborted = 0;
     if (setjmp(abort_context) != 0) {
+        stop_search_helpers();
         input_during_search = 0;
         while (ply != 0) unmake_move();
         restore_first_line(0);
@@ -136,7 +137,9 @@ void search_armed() {
     // 5-7. A fresh search; no iteration at all while the depth limit is
     // below 1.
     start_new_search();
-    deepen();
+    start_search_helpers();
+    deepen(1);
+    stop_search_helpers();
     restore_root_list();
 }
 
@@ -150,7 +153,7 @@ int mate_in_moves(int score) {
 
 void print_thinking_line_scored(int depth, int shown_score) {
     const long elapsed_cs = (long)((now_ms() - search_start_ms) / 10);
-    printf("%d  %d  %ld  %u ", depth, shown_score, elapsed_cs, (unsigned)node_count);
+    printf("%d  %d  %ld  %u ", depth, shown_score, elapsed_cs, (unsigned)search_nodes_total());
     for (int j = 0; j < pv_end[0]; j++) printf(" %s", move_text(pv_table[0][j]));
     printf("\n");
     fflush(stdout);
@@ -161,8 +164,11 @@ void print_thinking_line(int depth, int score) {
 }
 
 void start_new_search() {
-    search_start_ms = now_ms();
-    search_deadline_ms = search_start_ms + search_limits.time_budget_ms;
+    // The clock is the main thread's alone: helpers never look at it.
+    if (search_thread_index == MAIN_SEARCH_THREAD) {
+        search_start_ms = now_ms();
+        search_deadline_ms = search_start_ms + search_limits.time_budget_ms;
+    }
     stop_requested_ms = -1;
     ply = 0;
     node_count = 0;
@@ -182,6 +188,13 @@ void clear_search_memory() {
     memset(pv_table, 0, sizeof pv_table);
     memset(pv_end, 0, sizeof pv_end);
     memset(history_scores, 0, sizeof history_scores);
+}
+
+void search_as_helper(int first_depth) {
+    search_aborted = 0;
+    if (setjmp(abort_context) != 0) return;
+    start_new_search();
+    deepen(first_depth);
 }
 
 void run_limited_search(const SearchLimits &limits) {

@@ -6,8 +6,8 @@
 
 int depth_limit = 0;
 int time_budget_ms = 0;
-int64_t search_start_ms = 0;
-int64_t search_deadline_ms = 0;
+PER_THREAD int64_t search_start_ms = 0;
+PER_THREAD int64_t search_deadline_ms = 0;
 
 namespace {
 

@@ -3,7 +3,7 @@
 // Lazy move ordering: one best entry at a time instead of a sort.
 #include "search/search.h"
 
-int on_pv_line = 0;
+PER_THREAD int on_pv_line = 0;
 
 // Brings the next move to try to index: the table move if it is in the
 // list, else the highest score, the earliest entry winning ties.

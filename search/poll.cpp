@@ -8,9 +8,9 @@
 
 #include "platform/platform.h"
 
-int search_aborted = 0;
-jmp_buf abort_context;
-int64_t stop_requested_ms = -1;
+PER_THREAD int search_aborted = 0;
+PER_THREAD jmp_buf abort_context;
+PER_THREAD int64_t stop_requested_ms = -1;
 
 namespace {
 
@@ -36,6 +36,11 @@ void stop_once_a_move_is_known() {
 } // namespace
 
 void poll_clock_and_input() {
+    // Helpers leave the input, the clock and the limits to the main thread.
+    if (search_thread_index != MAIN_SEARCH_THREAD) {
+        if (helper_must_stop()) abort_search();
+        return;
+    }
     if (search_input_hook) search_input_hook();
     // Nobody is left to read the move, or nobody wants it.
     if (input_closed || search_cancelled) abort_search();
@@ -49,7 +54,8 @@ void poll_clock_and_input() {
         }
     }
     // A node limit never cuts the first iteration short.
-    if (search_limits.nodes != 0 && node_count >= search_limits.nodes && completed_depth > 0)
+    if (search_limits.nodes != 0 && search_nodes_total() >= search_limits.nodes &&
+        completed_depth > 0)
         abort_search();
     if (now_ms() >= search_deadline_ms || move_now) stop_once_a_move_is_known();
 }

@@ -12,18 +12,19 @@ int quiescence(int alpha, int beta) {
     assert(ply >= 0 && ply <= MAX_SEARCH_PLY);
 
     // 1-3. Probe first; count the node and poll now and then.
-    const TTEntry *entry = tt_probe(position_key);
+    TTEntry entry;
+    const int found = tt_probe(position_key, &entry);
     ShortMove table_move = NO_SHORT_MOVE;
     ShortMove best_move = NO_SHORT_MOVE;
     if (++node_count % POLL_INTERVAL_QUIESCENCE == 0) poll_clock_and_input();
     pv_end[ply] = ply;
 
     // 4. Any entry will do here, whatever its depth.
-    if (entry) {
-        if (entry->bound == BOUND_EXACT) return entry->score;
-        if (entry->bound == BOUND_LOWER && entry->score >= beta) return beta;
-        if (entry->bound == BOUND_UPPER && entry->score <= alpha) return alpha;
-        table_move = entry->move;
+    if (found) {
+        if (entry.bound == BOUND_EXACT) return entry.score;
+        if (entry.bound == BOUND_LOWER && entry.score >= beta) return beta;
+        if (entry.bound == BOUND_UPPER && entry.score <= alpha) return alpha;
+        table_move = entry.move;
     }
 
     // 5. Out of per-ply slots or undo records.

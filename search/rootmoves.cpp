@@ -5,15 +5,15 @@
 // when several lines are asked for.
 #include "search/search.h"
 
-int root_filter_active = 0;
-int root_choice_count = 0;
+PER_THREAD int root_filter_active = 0;
+PER_THREAD int root_choice_count = 0;
 
 namespace {
 
-Move allowed[MAX_ROOT_MOVES];
-int allowed_count = 0; // 0: every move is allowed
-Move shown[MAX_ROOT_MOVES];
-int shown_count = 0;
+PER_THREAD Move allowed[MAX_ROOT_MOVES];
+PER_THREAD int allowed_count = 0; // 0: every move is allowed
+PER_THREAD Move shown[MAX_ROOT_MOVES];
+PER_THREAD int shown_count = 0;
 
 bool listed(const Move *list, int count, Move move) {
     for (int i = 0; i < count; i++)

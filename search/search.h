@@ -8,68 +8,7 @@
 #include <cstdint>
 
 #include "board/board.h"
-
-// Move key kept by the table: from * 256 + to; 0xffff is no move.
-typedef uint16_t ShortMove;
-constexpr ShortMove NO_SHORT_MOVE = 0xffff;
-inline ShortMove short_move(Move m) {
-    return (ShortMove)(move_from(m) * 256 + move_to(m));
-}
-
-constexpr int BOUND_UPPER = 0; // failed low: the score is at most this
-constexpr int BOUND_LOWER = 1; // cut off: the score is at least this
-constexpr int BOUND_EXACT = 2;
-
-constexpr int TT_EMPTY = 0;
-constexpr int TT_OLD = 1;     // written or hit in an earlier search
-constexpr int TT_CURRENT = 2; // written or hit in this search
-
-// The table's size at start-up: 2^18 entries, 4 MB.
-constexpr int TT_ENTRIES = 262144;
-constexpr int TT_DEFAULT_MB = 4;
-// Sizes a client may ask for, in MB. The index is the key's low half, so
-// no table may hold more than 2^32 entries.
-constexpr int TT_MIN_MB = 1;
-constexpr int TT_MAX_MB = 16384;
-
-// One slot per key, indexed by the low bits of the key's low half.
-// Mate scores are stored as the storing node saw them, unadjusted.
-// Sixteen bytes, so that four share a cache line:
-//   bytes  0-7   key     both halves, compared in full by a probe
-//   bytes  8-9   score   search scores lie within +-MATE_SCORE
-//   bytes 10-11  move
-//   bytes 12-13  depth   0 for quiescence entries
-//   byte  14     bound
-//   byte  15     state
-struct TTEntry {
-    PositionKey key;
-    int16_t score;
-    ShortMove move;
-    int16_t depth;
-    uint8_t bound;
-    uint8_t state;
-};
-static_assert(sizeof(TTEntry) == 16, "table entries of sixteen bytes");
-// A depth beyond this is stored as this; no search can get near it.
-constexpr int TT_DEPTH_LIMIT = INT16_MAX;
-
-// tt_entries entries (a power of two) from tt_table; a key's slot is
-// key.low & tt_index_mask.
-extern TTEntry *tt_table;
-extern uint64_t tt_entries;
-extern uint32_t tt_index_mask;
-
-inline TTEntry *tt_slot(PositionKey key) {
-    return &tt_table[key.low & tt_index_mask];
-}
-TTEntry *tt_probe(PositionKey key);
-void tt_store(PositionKey key, int score, ShortMove move, int depth, int bound);
-void tt_age();
-// Every entry empty.
-void tt_clear();
-// The largest power-of-two number of entries that fits in megabytes MB,
-// cleared. Returns 0 (the old table kept, as it was) when it cannot be had.
-int tt_resize_mb(int megabytes);
+#include "search/tt.h"
 
 constexpr int MATE_SCORE = 10000; // mated at ply p scores p - MATE_SCORE
 // The root window is the mate bound itself: a root with no legal move
@@ -83,15 +22,18 @@ constexpr int HISTORY_LIMIT = 1 << 30;            // history credit stops here
 constexpr uint32_t POLL_INTERVAL_FULL = 4096;
 constexpr uint32_t POLL_INTERVAL_QUIESCENCE = 2048;
 
-// Nodes of the current search: 64 bits, so that an analysis left running
-// for days counts on.
-extern uint64_t node_count;
-extern Move pv_table[PLY_SLOTS][PLY_SLOTS];
-extern int pv_end[PLY_SLOTS];
-extern int on_pv_line;
+// What a search works with belongs to its thread: each search thread has
+// its own, the main thread's being the one the protocols read.
+
+// Nodes of the current search by this thread: 64 bits, so that an analysis
+// left running for days counts on.
+extern PER_THREAD uint64_t node_count;
+extern PER_THREAD Move pv_table[PLY_SLOTS][PLY_SLOTS];
+extern PER_THREAD int pv_end[PLY_SLOTS];
+extern PER_THREAD int on_pv_line;
 // Credit of quiet moves that caused cutoffs, [from][to]: the search raises
 // it and installs it as the board's quiet-move ordering scores.
-extern int history_scores[64][64];
+extern PER_THREAD int history_scores[64][64];
 
 // Makes move, followed by the child's line, the best line from this ply.
 void update_pv(Move move);
@@ -106,8 +48,8 @@ int repetition_count();
 // by run_search: the deepest iteration and the time for the next search.
 extern int depth_limit;
 extern int time_budget_ms;
-extern int64_t search_start_ms;
-extern int64_t search_deadline_ms;
+extern PER_THREAD int64_t search_start_ms;
+extern PER_THREAD int64_t search_deadline_ms;
 constexpr int TIMED_DEPTH_LIMIT = 30;
 // "sd" alone, with no clock: all the time the search needs for its depth.
 constexpr int DEPTH_ONLY_BUDGET_MS = 33554432;
@@ -157,9 +99,9 @@ struct SearchLimits {
 };
 // The root moves a search may play. When the filter is active, alpha_beta
 // drops the others from the root list as it generates it.
-extern int root_filter_active;
+extern PER_THREAD int root_filter_active;
 // How many legal root moves the search may choose from.
-extern int root_choice_count;
+extern PER_THREAD int root_choice_count;
 // Only these moves from now on (those of them that are legal at the root);
 // none, or none legal: every move. Generates the root list.
 void restrict_root_moves(const Move *moves, int count);
@@ -169,14 +111,20 @@ void clear_root_exclusions();
 void filter_root_moves();
 
 // Limits with nothing but a depth: no clock, no book, one line, silent.
-SearchLimits depth_only_limits(int depth);
+constexpr SearchLimits depth_only_limits(int depth) {
+    SearchLimits limits = {};
+    limits.depth = depth;
+    limits.time_budget_ms = NO_TIME_LIMIT_MS;
+    limits.multipv = 1;
+    return limits;
+}
 
 // The search in progress, or the last one, as armed.
-extern SearchLimits search_limits;
+extern PER_THREAD SearchLimits search_limits;
 // The iterations finished so far by the search in progress (or the last).
-extern int completed_depth;
+extern PER_THREAD int completed_depth;
 // While an iteration is reported: which of its lines, from 1.
-extern int reported_line;
+extern PER_THREAD int reported_line;
 
 // Iterative deepening driver for the engine's own moves: depth_limit,
 // time_budget_ms, the book, and the pondering flags. output_mode 2 reports
@@ -205,10 +153,10 @@ void print_thinking_line_scored(int depth, int shown_score);
 // input ignored: the next run_search depends only on the position and depth.
 void prepare_fixed_depth_search(int depth);
 
-extern int search_aborted;
-extern jmp_buf abort_context;
+extern PER_THREAD int search_aborted;
+extern PER_THREAD jmp_buf abort_context;
 // When a search without a move yet was first asked to stop; -1 when it was not.
-extern int64_t stop_requested_ms;
+extern PER_THREAD int64_t stop_requested_ms;
 constexpr int64_t NO_MOVE_GRACE_MS = 1000;
 
 // The flags tying a protocol to a running search. The reader and the
@@ -249,6 +197,34 @@ void cancel_search();                    // stop now, the move is not wanted
 void ponder_hit(int budget_ms);
 // Whether the search in progress thinks on the opponent's time.
 int search_is_pondering();
+
+// A search runs on search_threads threads: the main thread, the one that
+// called it, and helpers that share its table (see threads.cpp). One thread
+// searches exactly the same tree every time; more do not.
+// A client may ask for up to MAX_SEARCH_THREADS; a build whose state is
+// not per thread (see PER_THREAD) searches on one whatever it asks.
+constexpr int MAX_SEARCH_THREADS = 64;
+constexpr int SEARCH_THREAD_LIMIT = PER_THREAD_STATE ? MAX_SEARCH_THREADS : 1;
+extern int search_threads;
+// Clamped to 1 .. SEARCH_THREAD_LIMIT; takes effect at the next search.
+void set_search_threads(int n);
+// Which thread this is: MAIN_SEARCH_THREAD, or a helper from 1 up.
+constexpr int MAIN_SEARCH_THREAD = 0;
+extern PER_THREAD int search_thread_index;
+// On the main thread, its search just started at the root: the helpers
+// start searching it too.
+void start_search_helpers();
+// On the main thread, its search over: the helpers stop and are gone.
+void stop_search_helpers();
+// A helper's poll: its node count published; 1 once the helpers must stop.
+int helper_must_stop();
+// On the main thread: the nodes of the search in progress (or the last),
+// every thread's, helpers counted as of their last poll. With one thread,
+// node_count.
+uint64_t search_nodes_total();
+// A helper's search: iterative deepening from first_depth until its depth
+// limit, or until it must stop.
+void search_as_helper(int first_depth);
 
 // Every 4096 full-width and 2048 quiescence nodes: takes in waiting input
 // and abandons the search (longjmp to run_search) when it must stop.

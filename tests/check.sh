@@ -61,9 +61,16 @@ clang_build() {
     bash tests/check_golden.sh build/clang/pelmok-tools
 }
 
+# The tests of searches on several threads, under ThreadSanitizer; the
+# other tests run on one thread.
+tsan_build() {
+    cmake --workflow --preset tsan
+}
+
 stage deps bash tests/install_deps.sh
 stage release cmake --workflow --preset release
 stage format cmake --build --preset release --target format-check
 stage clang clang_build
 stage sanitize cmake --workflow --preset debug-sanitize
+stage tsan tsan_build
 stage system ctest --preset system

@@ -257,8 +257,9 @@ TEST(SearchQuiescence, StandPatAtOrAboveBetaIsReturnedAndStoredAsLowerBound) {
     fresh_state(1);
     const int stand_pat = evaluate();
     EXPECT_EQ(quiescence(-10000, stand_pat - 20), stand_pat);
-    const TTEntry *e = tt_probe(position_key);
-    ASSERT_NE(e, nullptr);
+    TTEntry found;
+    ASSERT_TRUE(tt_probe(position_key, &found));
+    const TTEntry *e = &found;
     EXPECT_EQ(e->bound, BOUND_LOWER);
     EXPECT_EQ(e->score, stand_pat);
     EXPECT_EQ(e->move, NO_SHORT_MOVE);
@@ -271,8 +272,9 @@ TEST(SearchQuiescence, InCheckWithoutCapturesReturnsTheStandPat) {
     fresh_state(1);
     const int stand_pat = evaluate();
     EXPECT_EQ(quiescence(-10000, 10000), stand_pat);
-    const TTEntry *e = tt_probe(position_key);
-    ASSERT_NE(e, nullptr);
+    TTEntry found;
+    ASSERT_TRUE(tt_probe(position_key, &found));
+    const TTEntry *e = &found;
     EXPECT_EQ(e->bound, BOUND_EXACT);
 }
 
@@ -284,7 +286,8 @@ TEST(SearchAlphaBeta, LastUndoRecordScoresStatically) {
     game_ply = 0;
     EXPECT_EQ(score, evaluate());
     EXPECT_EQ(node_count, 1u);
-    EXPECT_EQ(tt_probe(position_key), nullptr);
+    TTEntry found;
+    EXPECT_FALSE(tt_probe(position_key, &found));
 }
 
 TEST(SearchAlphaBeta, MatedRootInTheTableStillGivesTheMatingMove) {
@@ -295,8 +298,9 @@ TEST(SearchAlphaBeta, MatedRootInTheTableStillGivesTheMatingMove) {
     fresh_state(3);
     run_search(0);
     EXPECT_EQ(pv_table[0][0], 0u);
-    const TTEntry *e = tt_probe(position_key);
-    ASSERT_NE(e, nullptr);
+    TTEntry found;
+    ASSERT_TRUE(tt_probe(position_key, &found));
+    const TTEntry *e = &found;
     EXPECT_EQ(e->score, -10000);
     EXPECT_EQ(e->bound, BOUND_UPPER);
 

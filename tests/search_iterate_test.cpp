@@ -154,14 +154,15 @@ TEST(SearchDriver, TableIsAgedAndKeptAcrossSearches) {
     setup("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
     fresh_state(2);
     run_search(0);
-    const TTEntry *root = tt_probe(position_key);
-    ASSERT_NE(root, nullptr);
-    const int index = (int)(root - tt_table);
-    EXPECT_EQ(tt_table[index].depth, 2);
+    TTEntry root;
+    ASSERT_TRUE(tt_probe(position_key, &root));
+    const uint64_t index = position_key.low & tt_index_mask;
+    EXPECT_EQ(root.depth, 2);
     depth_limit = 0;
     run_search(0);
-    EXPECT_EQ(tt_table[index].state, TT_OLD);
-    EXPECT_EQ(tt_table[index].depth, 2);
+    EXPECT_EQ(tt_entry_at(index).state, TT_OLD);
+    EXPECT_EQ(tt_entry_at(index).depth, 2);
+    EXPECT_EQ(tt_entry_at(index).key, position_key);
 }
 
 // Pinned trees: the whole posted output (time masked) of the fixed-depth

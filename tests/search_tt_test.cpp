@@ -25,25 +25,32 @@ PositionKey key(uint32_t low, uint32_t high) {
 
 // The slot holding a key with k's low half (the keys of one test that share
 // a slot share their low half).
-const TTEntry &slot_of(PositionKey k) {
-    for (uint64_t i = 0; i < tt_entries; i++)
-        if (tt_table[i].state != TT_EMPTY && tt_table[i].key.low == k.low) return tt_table[i];
+TTEntry slot_of(PositionKey k) {
+    for (uint64_t i = 0; i < tt_entries; i++) {
+        const TTEntry entry = tt_entry_at(i);
+        if (entry.state != TT_EMPTY && entry.key.low == k.low) return entry;
+    }
     ADD_FAILURE() << "no entry for low half " << k.low;
-    return tt_table[0];
+    return tt_entry_at(0);
 }
 
 int entries_in_use() {
     int n = 0;
-    for (uint64_t i = 0; i < tt_entries; i++) n += tt_table[i].state != TT_EMPTY;
+    for (uint64_t i = 0; i < tt_entries; i++) n += tt_entry_at(i).state != TT_EMPTY;
     return n;
+}
+
+// The probe's verdict, its entry kept for the checks.
+TTEntry probed;
+bool hit(PositionKey k) {
+    return tt_probe(k, &probed) == 1;
 }
 
 TEST_F(SearchTT, StoreThenProbeReturnsTheStoredFields) {
     const PositionKey k = key(0x12345678u, 0x9abcdef0u);
     tt_store(k, -321, 0x0c1c, 7, BOUND_EXACT);
-    const TTEntry *e = tt_probe(k);
-    ASSERT_NE(e, nullptr);
-    EXPECT_TRUE(e >= tt_table && e < tt_table + TT_ENTRIES);
+    ASSERT_TRUE(hit(k));
+    const TTEntry *e = &probed;
     EXPECT_EQ(entries_in_use(), 1);
     EXPECT_EQ(e->key.low, 0x12345678u);
     EXPECT_EQ(e->key.high, 0x9abcdef0u);
@@ -65,8 +72,8 @@ TEST_F(SearchTT, KeysShareASlotWhenTheirLowHalvesAgreeBelowTheTableSize) {
         tt_store(a, 1, NO_SHORT_MOVE, 3, BOUND_EXACT);
         tt_store(b, 2, NO_SHORT_MOVE, 3, BOUND_EXACT);
         const bool shared = (1u << bit) >= (uint32_t)TT_ENTRIES;
-        EXPECT_EQ(tt_probe(a) == nullptr, shared) << "bit " << bit;
-        EXPECT_NE(tt_probe(b), nullptr) << "bit " << bit;
+        EXPECT_EQ(!hit(a), shared) << "bit " << bit;
+        EXPECT_TRUE(hit(b)) << "bit " << bit;
         EXPECT_EQ(entries_in_use(), shared ? 1 : 2) << "bit " << bit;
     }
 }
@@ -75,20 +82,20 @@ TEST_F(SearchTT, ProbeComparesBothHalvesOfTheKey) {
     const PositionKey k = key(0x00040005u, 0x11111111u);
     tt_store(k, 50, 0x0102, 3, BOUND_EXACT);
     // Same slot, other high half.
-    EXPECT_EQ(tt_probe(key(0x00040005u, 0x11111110u)), nullptr);
+    EXPECT_FALSE(hit(key(0x00040005u, 0x11111110u)));
     // Same slot and high half, low half differing above the index bits.
-    EXPECT_EQ(tt_probe(key(0x00080005u, 0x11111111u)), nullptr);
-    EXPECT_EQ(tt_probe(key(0x00000005u, 0x11111111u)), nullptr);
-    EXPECT_NE(tt_probe(k), nullptr);
+    EXPECT_FALSE(hit(key(0x00080005u, 0x11111111u)));
+    EXPECT_FALSE(hit(key(0x00000005u, 0x11111111u)));
+    EXPECT_TRUE(hit(k));
 }
 
 TEST_F(SearchTT, ZeroKeyDoesNotHitAnEmptySlot) {
     const PositionKey zero = key(0, 0);
-    EXPECT_EQ(tt_probe(zero), nullptr);
-    EXPECT_EQ(tt_table[0].state, TT_EMPTY);
+    EXPECT_FALSE(hit(zero));
+    EXPECT_EQ(tt_entry_at(0).state, TT_EMPTY);
     tt_store(zero, 12, NO_SHORT_MOVE, 0, BOUND_UPPER);
-    const TTEntry *e = tt_probe(zero);
-    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(hit(zero));
+    const TTEntry *e = &probed;
     EXPECT_EQ(e->score, 12);
 }
 
@@ -96,7 +103,7 @@ TEST_F(SearchTT, MissLeavesTheSlotUntouched) {
     const PositionKey k = key(0x00000077u, 1);
     tt_store(k, 5, 0x0203, 4, BOUND_EXACT);
     tt_age();
-    EXPECT_EQ(tt_probe(key(0x00000077u, 2)), nullptr);
+    EXPECT_FALSE(hit(key(0x00000077u, 2)));
     EXPECT_EQ(slot_of(k).state, TT_OLD);
 }
 
@@ -104,7 +111,7 @@ TEST_F(SearchTT, SamePositionAlwaysReplacesEvenShallower) {
     const PositionKey k = key(0x00000100u, 0xaaaa0000u);
     tt_store(k, 100, 0x0a0b, 9, BOUND_EXACT);
     tt_store(k, -40, 0x0c0d, 1, BOUND_UPPER);
-    const TTEntry &e = slot_of(k);
+    const TTEntry e = slot_of(k);
     EXPECT_EQ(e.score, -40);
     EXPECT_EQ(e.move, 0x0c0d);
     EXPECT_EQ(e.depth, 1);
@@ -117,14 +124,14 @@ TEST_F(SearchTT, DeeperCurrentEntryOfAnotherPositionRefusesAShallowerStore) {
     const PositionKey b = key(0x00040200u, 2); // same slot
     tt_store(a, 77, 0x0102, 5, BOUND_LOWER);
     tt_store(b, -9, 0x0304, 4, BOUND_EXACT);
-    const TTEntry &e = slot_of(a);
+    const TTEntry e = slot_of(a);
     EXPECT_EQ(e.key, a);
     EXPECT_EQ(e.score, 77);
     EXPECT_EQ(e.move, 0x0102);
     EXPECT_EQ(e.depth, 5);
     EXPECT_EQ(e.bound, BOUND_LOWER);
     EXPECT_EQ(e.state, TT_CURRENT);
-    EXPECT_EQ(tt_probe(b), nullptr);
+    EXPECT_FALSE(hit(b));
 }
 
 TEST_F(SearchTT, EqualOrGreaterDepthOfAnotherPositionReplacesACurrentEntry) {
@@ -177,7 +184,7 @@ TEST_F(SearchTT, AfterAgeingAnyStoreReplacesAnotherPosition) {
     tt_store(a, 10, 0x0506, 20, BOUND_EXACT);
     tt_age();
     tt_store(b, -5, NO_SHORT_MOVE, 0, BOUND_UPPER);
-    const TTEntry &e = slot_of(a);
+    const TTEntry e = slot_of(a);
     EXPECT_EQ(e.key, b);
     EXPECT_EQ(e.score, -5);
     EXPECT_EQ(e.depth, 0);
@@ -192,8 +199,8 @@ TEST_F(SearchTT, ProbeHitRenewsAnOldEntryWhichIsThenProtected) {
     tt_store(a, 33, 0x0910, 8, BOUND_EXACT);
     tt_age();
     ASSERT_EQ(slot_of(a).state, TT_OLD);
-    const TTEntry *e = tt_probe(a);
-    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(hit(a));
+    const TTEntry *e = &probed;
     EXPECT_EQ(e->state, TT_CURRENT);
     EXPECT_EQ(e->score, 33);
     tt_store(b, 1, NO_SHORT_MOVE, 7, BOUND_EXACT);
@@ -206,8 +213,8 @@ TEST_F(SearchTT, EntriesStayAcrossSearchesAndAreFoundWhenOld) {
     tt_store(a, -700, 0x1020, 2, BOUND_UPPER);
     tt_age();
     tt_age();
-    const TTEntry *e = tt_probe(a);
-    ASSERT_NE(e, nullptr);
+    ASSERT_TRUE(hit(a));
+    const TTEntry *e = &probed;
     EXPECT_EQ(e->score, -700);
     EXPECT_EQ(e->move, 0x1020);
     EXPECT_EQ(e->depth, 2);

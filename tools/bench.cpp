@@ -62,17 +62,33 @@ const char *const bench_positions[] = {
 
 int bench_command(int argc, char **argv) {
     int depth = DEFAULT_BENCH_DEPTH;
-    if (argc > 1 || (argc == 1 && (!parse_depth(argv[0], &depth) || depth < 1))) {
-        fprintf(stderr, "usage: pelmok-tools bench [DEPTH]\n");
+    int threads = 0; // not given: the plain signature run
+    if (argc > 2 || (argc >= 1 && (!parse_depth(argv[0], &depth) || depth < 1)) ||
+        (argc == 2 &&
+         (!parse_depth(argv[1], &threads) || threads < 1 || threads > MAX_SEARCH_THREADS))) {
+        fprintf(stderr, "usage: pelmok-tools bench [DEPTH [THREADS]]\n");
         return TOOL_USAGE_ERROR;
     }
+    set_search_threads(threads > 0 ? threads : 1);
     uint64_t total = 0;
     const int64_t start = now_ms();
+    int number = 0;
     for (const char *fen : bench_positions) {
         if (!setup_position(fen)) return TOOL_USAGE_ERROR;
+        const int64_t position_start = now_ms();
         prepare_fixed_depth_search(depth);
         run_search(0);
-        total += node_count;
+        total += search_nodes_total();
+        // With a thread count given, the time each position took to reach
+        // the depth, for comparing thread counts, and the nodes of all
+        // threads and of the main thread (which alone decides when the
+        // depth is reached).
+        number++;
+        if (threads > 0)
+            printf("position %d time_ms %" PRId64 " nodes %" PRIu64 " main_nodes %" PRIu64
+                   " best %s\n",
+                   number, now_ms() - position_start, search_nodes_total(), node_count,
+                   move_text(pv_table[0][0]));
     }
     const int64_t elapsed = now_ms() - start;
     printf("nodes %" PRIu64 "\n", total);

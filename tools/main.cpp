@@ -15,9 +15,11 @@ struct ToolCommand {
 };
 
 const ToolCommand commands[] = {
-    {"perft", perft_command, "perft FEN DEPTH"}, {"divide", divide_command, "divide FEN DEPTH"},
-    {"eval", eval_command, "eval FEN"},          {"search", search_command, "search FEN DEPTH"},
-    {"bench", bench_command, "bench [DEPTH]"},
+    {"perft", perft_command, "perft FEN DEPTH"},
+    {"divide", divide_command, "divide FEN DEPTH"},
+    {"eval", eval_command, "eval FEN"},
+    {"search", search_command, "search FEN DEPTH"},
+    {"bench", bench_command, "bench [DEPTH [THREADS]]"},
 };
 
 int usage() {

@@ -83,6 +83,7 @@ int uci_time_budget(const UciGoRequest &go, int side, int plies_played);
 // Options, as set now.
 extern int uci_own_book;         // OwnBook
 extern int uci_ponder_option;    // Ponder
+extern int uci_threads;          // Threads
 extern int uci_hash_mb;          // Hash: the size of the table in use
 extern int uci_move_overhead_ms; // Move Overhead
 extern int uci_multipv;          // MultiPV

@@ -104,7 +104,7 @@ SearchLimits go_limits(const UciGoRequest &go) {
 void print_totals() {
     int64_t elapsed_ms = now_ms() - search_start_ms;
     if (elapsed_ms < 0) elapsed_ms = 0;
-    const uint64_t nodes = node_count;
+    const uint64_t nodes = search_nodes_total();
     const uint64_t nps = nodes * 1000 / (uint64_t)(elapsed_ms > 0 ? elapsed_ms : 1);
     printf(" time %" PRId64 " nodes %" PRIu64 " nps %" PRIu64, elapsed_ms, nodes, nps);
 }

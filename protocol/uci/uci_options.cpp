@@ -12,6 +12,7 @@
 
 int uci_own_book = 1;
 int uci_ponder_option = 0;
+int uci_threads = 1;
 int uci_hash_mb = TT_DEFAULT_MB;
 int uci_move_overhead_ms = UCI_DEFAULT_MOVE_OVERHEAD_MS;
 int uci_multipv = 1;
@@ -28,6 +29,11 @@ constexpr int OPTION_BUTTON = 2;
 void set_own_book(int value) {
     uci_own_book = value;
     book_enabled = value;
+}
+
+void set_threads(int threads) {
+    uci_threads = threads;
+    set_search_threads(threads);
 }
 
 // A table that cannot be had leaves the old one, and its size, in force.
@@ -59,6 +65,7 @@ struct UciOption {
 const UciOption options[] = {
     {"OwnBook", OPTION_CHECK, &uci_own_book, 0, 1, set_own_book},
     {"Ponder", OPTION_CHECK, &uci_ponder_option, 0, 1, nullptr},
+    {"Threads", OPTION_SPIN, &uci_threads, 1, MAX_SEARCH_THREADS, set_threads},
     {"Hash", OPTION_SPIN, &uci_hash_mb, TT_MIN_MB, TT_MAX_MB, set_hash},
     {"Clear Hash", OPTION_BUTTON, nullptr, 0, 0, clear_hash},
     {"Move Overhead", OPTION_SPIN, &uci_move_overhead_ms, 0, UCI_MAX_MOVE_OVERHEAD_MS, nullptr},
@@ -86,6 +93,7 @@ int option_value(const UciOption &option, const Word &word) {
 void uci_reset_options() {
     // The table too, for a loop run again in the same process (the fuzzer).
     if (uci_hash_mb != TT_DEFAULT_MB && tt_resize_mb(TT_DEFAULT_MB)) uci_hash_mb = TT_DEFAULT_MB;
+    set_threads(1);
     uci_own_book = 1;
     uci_ponder_option = 0;
     uci_move_overhead_ms = UCI_DEFAULT_MOVE_OVERHEAD_MS;

@@ -57,8 +57,8 @@ void report_analysis(int depth, int score) {
 // root list keeps those already searched at this depth in front of it.
 void print_analysis_status() {
     if (!analysis_running) {
-        printf("stat01: %ld %u %d 0 %d\n", last_elapsed_cs, (unsigned)node_count, finished_depth,
-               legal_root_count);
+        printf("stat01: %ld %u %d 0 %d\n", last_elapsed_cs, (unsigned)search_nodes_total(),
+               finished_depth, legal_root_count);
         return;
     }
     const long elapsed_cs = (long)((now_ms() - search_start_ms) / 10);
@@ -73,8 +73,8 @@ void print_analysis_status() {
             if (legal_at_root(move_stack[i].move)) left++;
         current = move_text(move);
     }
-    printf("stat01: %ld %u %d %d %d", elapsed_cs, (unsigned)node_count, finished_depth + 1, left,
-           legal_root_count);
+    printf("stat01: %ld %u %d %d %d", elapsed_cs, (unsigned)search_nodes_total(),
+           finished_depth + 1, left, legal_root_count);
     if (current) printf(" %s", current);
     printf("\n");
 }

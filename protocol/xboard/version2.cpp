@@ -12,6 +12,7 @@
 //   analyze / exit      analysis on / off (analysis.cpp)
 //   .                   in analysis, outside edit mode: the status line
 //   memory N            the hash table's size in MB
+//   cores N             search on N threads
 //   nps N               N nodes count as a second (timecontrol.cpp)
 //   exclude / include   the root moves to choose from (exclude.cpp)
 //   ?                   nothing: no search runs
@@ -33,14 +34,13 @@ constexpr int FIRST_VERSION_2 = 2;
 // done=1 ends the front end's wait for features at once.
 const char *const FEATURE_LINES[] = {
     "feature ping=1 setboard=1 analyze=1 usermove=0 time=1 draw=0 sigint=0 sigterm=0 reuse=1 "
-    "colors=1 nps=1 memory=1 exclude=1 done=1",
+    "colors=1 nps=1 memory=1 exclude=1 smp=1 done=1",
 };
 
 // The front end's replies to the features, news about the opponent and the
 // set-up, and requests for things pelmok does not have.
-const char *const IGNORED_COMMANDS[] = {"accepted", "rejected", "name", "rating",
-                                        "computer", "random",   "ics",  "draw",
-                                        "cores",    "egtpath",  "bk"};
+const char *const IGNORED_COMMANDS[] = {"accepted", "rejected", "name", "rating",  "computer",
+                                        "random",   "ics",      "draw", "egtpath", "bk"};
 
 // Lines that end a search without its move: the front end no longer wants
 // it, or is about to go.
@@ -107,7 +107,19 @@ void memory_command() {
     if (megabytes > TT_MAX_MB) megabytes = TT_MAX_MB;
     if (!tt_resize_mb(megabytes))
         printf("telluser memory %d: the hash table keeps its %d MB\n", megabytes,
-               (int)(tt_entries * sizeof(TTEntry) >> 20));
+               (int)(tt_entries * sizeof(TTSlot) >> 20));
+}
+
+// "cores N": the searches from now on use N threads (at most what the
+// engine can run).
+void cores_command() {
+    Word word;
+    int cores;
+    if (!read_number(next_word(line_buffer, &word), &cores)) {
+        printf("Error (missing number): cores\n");
+        return;
+    }
+    set_search_threads(cores);
 }
 
 } // namespace
@@ -124,6 +136,8 @@ void report_version2(int depth, int score) {
 
 void reset_version2() {
     protocol_version = 1;
+    // Version 1 searches on one thread.
+    set_search_threads(1);
     position_refused = 0;
     reset_analysis();
 }
@@ -162,6 +176,8 @@ int execute_version2_command(int first_command) {
         print_analysis_status();
     } else if (command_is("memory")) {
         memory_command();
+    } else if (command_is("cores")) {
+        cores_command();
     } else if (command_is("nps")) {
         nps_command(line_buffer);
     } else if (command_is("exclude")) {
