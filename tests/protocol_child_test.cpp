@@ -486,7 +486,7 @@ std::vector<std::string> long_game(int plies) {
     int white_file = 1, black_file = 1, white_pawn = 2, black_pawn = 7;
     for (int i = 0; i < plies; i++) {
         const bool white = i % 2 == 0;
-        char move[8];
+        char move[32]; // room for any int the compiler cannot rule out
         if (i % PAWN_MOVE_EVERY == PAWN_MOVE_EVERY - 1) {
             if (white) {
                 snprintf(move, sizeof move, "a%da%d", white_pawn, white_pawn + 1);
