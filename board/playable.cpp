@@ -4,9 +4,6 @@
 // search take for granted what play keeps true, so a position that breaks
 // it is refused before it is searched.
 #include "board/board.h"
-#include "board/history.h"
-
-#include <cstring>
 
 namespace {
 
@@ -28,30 +25,19 @@ const char *unplayable_position() {
     return nullptr;
 }
 
+// The game a refused position leaves in place: only the protocols' main
+// thread sets positions up.
+namespace {
+PositionCopy before_set_up;
+} // namespace
+
 int set_playable_fen(const char *fen, const char **error) {
-    int saved_color[64], saved_piece[64];
-    memcpy(saved_color, square_color, sizeof saved_color);
-    memcpy(saved_piece, square_piece, sizeof saved_piece);
-    const int saved_side = side_to_move, saved_rights = castle_rights, saved_ep = ep_square;
-    const int saved_fifty = fifty_count, saved_game_ply = game_ply;
-    const int saved_forgotten = forgotten_plies;
+    save_position(&before_set_up);
     if (!set_fen(fen, error)) return 0;
     const char *reason = unplayable_position();
     if (!reason) return 1;
     *error = reason;
-    // set_fen leaves the undo records alone: the old game's history is
-    // still there for the old position.
-    memcpy(square_color, saved_color, sizeof saved_color);
-    memcpy(square_piece, saved_piece, sizeof saved_piece);
-    side_to_move = saved_side;
-    opponent = saved_side ^ 1;
-    castle_rights = saved_rights;
-    ep_square = saved_ep;
-    fifty_count = saved_fifty;
-    game_ply = saved_game_ply;
-    forgotten_plies = saved_forgotten;
-    ply = 0;
-    compute_key();
+    load_position(before_set_up);
     generate_moves();
     return 0;
 }
