@@ -15,8 +15,15 @@ int search_cancelled = 0;
 void (*search_input_hook)() = nullptr;
 PER_THREAD SearchLimits search_limits = depth_only_limits(0);
 
+void start_search_clock() {
+    search_start_ms = now_ms();
+    search_deadline_ms = search_start_ms + search_limits.time_budget_ms;
+}
+
 void arm_search(const SearchLimits &limits) {
     search_limits = limits;
+    // Before anything else: all a search does counts against its budget.
+    start_search_clock();
     if (search_limits.multipv < 1) search_limits.multipv = 1;
     if (search_limits.multipv > MAX_MULTIPV) search_limits.multipv = MAX_MULTIPV;
     restrict_root_moves(limits.root_moves, limits.root_move_count);

@@ -13,6 +13,7 @@ void prepare_fixed_depth_search(int depth) {
     // Armed as run_search will arm it, for the tests that call alpha_beta
     // directly.
     search_limits = depth_only_limits(depth);
+    start_search_clock();
     start_new_search();
     depth_limit = depth;
     time_budget_ms = NO_TIME_LIMIT_MS;

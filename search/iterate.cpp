@@ -114,7 +114,8 @@ void search_armed() {
         book_enabled = 0;
     }
 
-    // 3. Entries of earlier searches become replaceable.
+    // 3. Entries of earlier searches become replaceable: one step of a
+    // counter, so that a large table costs the search no time.
     tt_age();
 
     // 4. An abort comes back here: take back the moves the search had on
@@ -164,11 +165,6 @@ void print_thinking_line(int depth, int score) {
 }
 
 void start_new_search() {
-    // The clock is the main thread's alone: helpers never look at it.
-    if (search_thread_index == MAIN_SEARCH_THREAD) {
-        search_start_ms = now_ms();
-        search_deadline_ms = search_start_ms + search_limits.time_budget_ms;
-    }
     stop_requested_ms = -1;
     ply = 0;
     node_count = 0;

@@ -134,7 +134,7 @@ void run_search(int output_mode);
 // The same driver with limits given: arms the search, runs it and clears
 // what it armed. The result is pv_table[0][0], the reply pv_table[0][1].
 void run_limited_search(const SearchLimits &limits);
-// What a new search resets: clock, counters, line and history.
+// What a new search resets: counters, line and history.
 void start_new_search();
 // What a new iteration resets: the walk down the previous line.
 void start_new_iteration();
@@ -176,9 +176,13 @@ extern int search_cancelled;
 // developer tools and tests, whose searches end at their depth or deadline).
 extern void (*search_input_hook)();
 
-// Arms the next search: its limits, and nothing left of the last one's
-// requests. The root moves are checked against the position's legal ones.
+// Arms the next search: its clock starts, its limits are set, and nothing
+// is left of the last one's requests. The root moves are checked against
+// the position's legal ones.
 void arm_search(const SearchLimits &limits);
+// The main thread's clock: the search starts now, its deadline its
+// limits' budget from now. Helpers never look at it.
+void start_search_clock();
 // After a search, and whenever a game or a mode starts: nothing armed,
 // nothing requested, nothing pondered.
 void clear_search_control();

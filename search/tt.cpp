@@ -1,7 +1,8 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Direct-mapped transposition table: one slot per key, depth-preferred
-// within the current search, two-state ageing instead of a generation count.
+// within the current search; entries of earlier searches are known by their
+// generation.
 #include "search/search.h"
 
 #include <cstring>
@@ -26,19 +27,29 @@ TTEntry tt_entry_at(uint64_t index) {
     return tt_entry_of(slot.check.load(TT_ORDER) ^ data, data);
 }
 
-// Between searches only, when no other thread reads the table.
+int tt_generation = 1;
+
 void tt_age() {
+    if (tt_generation < TT_LAST_GENERATION) {
+        tt_generation++;
+        return;
+    }
+    // Once in 16382 searches the counter starts again: every entry becomes
+    // one of generation 1, the earlier ones all being alike, and the
+    // search is generation 2.
     for (uint64_t i = 0; i < tt_entries; i++) {
         TTSlot &slot = tt_table[i];
         const uint64_t data = slot.data.load(TT_ORDER);
-        if (tt_state_of(data) != TT_CURRENT) continue;
-        tt_write_slot(slot, slot.check.load(TT_ORDER) ^ data, tt_with_state(data, TT_OLD));
+        if (tt_generation_of(data) == 0) continue;
+        tt_write_slot(slot, slot.check.load(TT_ORDER) ^ data, tt_with_generation(data, 1));
     }
+    tt_generation = 2;
 }
 
 void tt_clear() {
     // Between searches only; the slots are plain words.
     memset((void *)tt_table, 0, tt_entries * sizeof(TTSlot));
+    tt_generation = 1;
 }
 
 int tt_resize_mb(int megabytes) {

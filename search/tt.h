@@ -20,9 +20,18 @@ constexpr int BOUND_UPPER = 0; // failed low: the score is at most this
 constexpr int BOUND_LOWER = 1; // cut off: the score is at least this
 constexpr int BOUND_EXACT = 2;
 
+// What TTEntry.state reports of an entry.
 constexpr int TT_EMPTY = 0;
 constexpr int TT_OLD = 1;     // written or hit in an earlier search
 constexpr int TT_CURRENT = 2; // written or hit in this search
+
+// Each slot keeps the generation of the search that last wrote or hit it,
+// 0 for an empty one; an entry is the current search's when its generation
+// is tt_generation. Starting a search is then one step of the counter, not
+// a pass over the table.
+constexpr int TT_GENERATION_BITS = 14;
+constexpr int TT_LAST_GENERATION = (1 << TT_GENERATION_BITS) - 1;
+extern int tt_generation;
 
 // The table's size at start-up: 2^18 entries, 4 MB.
 constexpr int TT_ENTRIES = 262144;
@@ -51,8 +60,8 @@ constexpr int TT_DEPTH_LIMIT = INT16_MAX;
 //   bits  0-15  score
 //   bits 16-31  move
 //   bits 32-47  depth
-//   bits 48-55  bound
-//   bits 56-63  state
+//   bits 48-49  bound
+//   bits 50-63  generation (0: empty)
 // and the check word is the key (high half above low) XOR the data word. A
 // slot whose words two threads wrote at once fails the key test, so a probe
 // takes it for another position's: never an entry nobody stored.
@@ -81,16 +90,22 @@ constexpr std::memory_order TT_ORDER = std::memory_order_relaxed;
 constexpr int TT_MOVE_SHIFT = 16;
 constexpr int TT_DEPTH_SHIFT = 32;
 constexpr int TT_BOUND_SHIFT = 48;
-constexpr int TT_STATE_SHIFT = 56;
+constexpr uint64_t TT_BOUND_MASK = 3;
+constexpr int TT_GENERATION_SHIFT = 50;
 
 inline uint64_t tt_key_word(PositionKey key) {
     return (uint64_t)key.high << 32 | key.low;
 }
-inline int tt_state_of(uint64_t data) {
-    return (int)(data >> TT_STATE_SHIFT);
+inline int tt_generation_of(uint64_t data) {
+    return (int)(data >> TT_GENERATION_SHIFT);
 }
-inline uint64_t tt_with_state(uint64_t data, int state) {
-    return (data & ~((uint64_t)0xff << TT_STATE_SHIFT)) | (uint64_t)state << TT_STATE_SHIFT;
+inline uint64_t tt_with_generation(uint64_t data, int generation) {
+    return (data & (((uint64_t)1 << TT_GENERATION_SHIFT) - 1)) | (uint64_t)generation
+                                                                     << TT_GENERATION_SHIFT;
+}
+inline int tt_state_of(uint64_t data) {
+    const int generation = tt_generation_of(data);
+    return generation == 0 ? TT_EMPTY : generation == tt_generation ? TT_CURRENT : TT_OLD;
 }
 inline void tt_write_slot(TTSlot &slot, uint64_t key, uint64_t data) {
     slot.check.store(key ^ data, TT_ORDER);
@@ -103,7 +118,7 @@ inline TTEntry tt_entry_of(uint64_t key, uint64_t data) {
     entry.score = (int16_t)data;
     entry.move = (ShortMove)(data >> TT_MOVE_SHIFT);
     entry.depth = (int16_t)(data >> TT_DEPTH_SHIFT);
-    entry.bound = (uint8_t)(data >> TT_BOUND_SHIFT);
+    entry.bound = (uint8_t)(data >> TT_BOUND_SHIFT & TT_BOUND_MASK);
     entry.state = (uint8_t)tt_state_of(data);
     return entry;
 }
@@ -114,10 +129,10 @@ inline int tt_probe(PositionKey key, TTEntry *entry) {
     TTSlot &slot = *tt_slot(key);
     uint64_t data = slot.data.load(TT_ORDER);
     const uint64_t check = slot.check.load(TT_ORDER);
-    if (tt_state_of(data) == TT_EMPTY || (check ^ data) != tt_key_word(key)) return 0;
+    if (tt_generation_of(data) == 0 || (check ^ data) != tt_key_word(key)) return 0;
     // A hit renews an entry of an earlier search.
-    if (tt_state_of(data) != TT_CURRENT) {
-        data = tt_with_state(data, TT_CURRENT);
+    if (tt_generation_of(data) != tt_generation) {
+        data = tt_with_generation(data, tt_generation);
         tt_write_slot(slot, tt_key_word(key), data);
     }
     *entry = tt_entry_of(tt_key_word(key), data);
@@ -133,15 +148,17 @@ inline void tt_store(PositionKey key, int score, ShortMove move, int depth, int 
     TTSlot &slot = *tt_slot(key);
     const uint64_t data = slot.data.load(TT_ORDER);
     const uint64_t stored_key = slot.check.load(TT_ORDER) ^ data;
-    if (stored_key != tt_key_word(key) && tt_state_of(data) == TT_CURRENT &&
+    if (stored_key != tt_key_word(key) && tt_generation_of(data) == tt_generation &&
         (int16_t)(data >> TT_DEPTH_SHIFT) > depth)
         return;
     const uint64_t fresh = (uint64_t)(uint16_t)score | (uint64_t)move << TT_MOVE_SHIFT |
                            (uint64_t)(uint16_t)depth << TT_DEPTH_SHIFT |
                            (uint64_t)bound << TT_BOUND_SHIFT |
-                           (uint64_t)TT_CURRENT << TT_STATE_SHIFT;
+                           (uint64_t)tt_generation << TT_GENERATION_SHIFT;
     tt_write_slot(slot, tt_key_word(key), fresh);
 }
+// Entries of earlier searches become replaceable: the next generation.
+// Between searches only, when no other thread reads the table.
 void tt_age();
 // Every entry empty.
 void tt_clear();

@@ -221,4 +221,24 @@ TEST_F(SearchTT, EntriesStayAcrossSearchesAndAreFoundWhenOld) {
     EXPECT_EQ(e->bound, BOUND_UPPER);
 }
 
+// The generation counter starts again after its last value: an entry
+// left from any number of searches ago is still an old one.
+TEST_F(SearchTT, EntriesStayOldWhenTheGenerationStartsAgain) {
+    const PositionKey a = key(0x00000800u, 1);
+    const PositionKey b = key(0x00000800u, 2);
+    const PositionKey c = key(0x00000801u, 1);
+    tt_store(a, 8, NO_SHORT_MOVE, 9, BOUND_EXACT);
+    for (int search = 0; search <= 2 * TT_LAST_GENERATION; search++) {
+        tt_age();
+        if (search == 2 * TT_LAST_GENERATION - 1) tt_store(c, 1, NO_SHORT_MOVE, 1, BOUND_EXACT);
+    }
+    EXPECT_EQ(slot_of(a).state, TT_OLD);
+    EXPECT_EQ(slot_of(a).depth, 9);
+    EXPECT_EQ(slot_of(c).state, TT_OLD);
+    tt_store(b, 2, NO_SHORT_MOVE, 1, BOUND_EXACT);
+    EXPECT_EQ(slot_of(a).key, b) << "an old entry gives way to any store";
+    tt_store(a, 3, NO_SHORT_MOVE, 0, BOUND_EXACT);
+    EXPECT_EQ(slot_of(a).key, b) << "the new one is this search's";
+}
+
 } // namespace

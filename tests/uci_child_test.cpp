@@ -377,6 +377,30 @@ TEST_F(UciChild, HashAndClearHash) {
     quit();
 }
 
+// A large table costs a search nothing outside its clock: at 4 GB, warm,
+// the wall time of a movetime search is the time its last info line
+// reports, give or take the pipes (the best of three, against the load of
+// the machine).
+TEST_F(UciChild, LargeTableCostsNothingOutsideTheClock) {
+    engine.send("setoption name Hash value 4096\nposition startpos moves e2e4\ngo depth 7\n");
+    ASSERT_FALSE(engine.read_until("bestmove", SEARCH_MS).empty()) << engine.output();
+    long least_gap_ms = REPLY_MS;
+    for (int search = 0; search < 3; search++) {
+        const auto start = std::chrono::steady_clock::now();
+        engine.send("position startpos moves e2e4 e7e5\ngo movetime 100\n");
+        std::vector<std::string> info;
+        ASSERT_FALSE(engine.read_until("bestmove", REPLY_MS, &info).empty()) << engine.output();
+        const long wall_ms = elapsed_ms(start);
+        ASSERT_FALSE(info.empty());
+        const size_t at = info.back().find(" time ");
+        ASSERT_NE(at, std::string::npos) << info.back();
+        const long gap_ms = wall_ms - std::stol(info.back().substr(at + 6));
+        if (gap_ms < least_gap_ms) least_gap_ms = gap_ms;
+    }
+    EXPECT_LT(least_gap_ms, 100) << engine.output();
+    quit();
+}
+
 // Move Overhead comes off a movetime: 1000 less 900 leaves 100 ms.
 TEST_F(UciChild, MoveOverheadShortensTheBudget) {
     engine.send("setoption name Move Overhead value 900\nisready\n");
