@@ -19,6 +19,14 @@ struct Candidate {
 
 } // namespace
 
+void book_follow_game() {
+    book_enabled = 1;
+}
+
+void book_rest() {
+    book_enabled = 0;
+}
+
 void book_open() {
     random_seed(calendar_seconds());
     book_file = fopen("pelmok.opn", "r");

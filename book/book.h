@@ -14,8 +14,14 @@ constexpr int BOOK_MAX_GAME_PLY = 25;
 constexpr int BOOK_CANDIDATES = 50;
 
 extern FILE *book_file;
-// 1 while the book is consulted before each search.
+// 1 while the book is consulted before each search; written only by the
+// two verbs below.
 extern int book_enabled;
+// The book answers the game from now on, while it has a move for it.
+void book_follow_game();
+// The book rests until book_follow_game: after its first miss, or in a
+// game it cannot know (not from the initial position, an analysis...).
+void book_rest();
 extern uint32_t random_state;
 
 // Seeds the generator from the calendar, opens the book and says

@@ -26,3 +26,10 @@ void ignore_interrupt();
 // not be touched until used), or nullptr when it cannot be had.
 void *table_allocate(size_t bytes);
 void table_free(void *table);
+// Threads, for the search's helpers: slot 0 .. THREAD_SLOTS - 1 runs
+// entry(argument) on a thread of its own. Returns 1 when it started, 0 when
+// the system refused a thread (nothing then runs in the slot).
+constexpr int THREAD_SLOTS = 64;
+int thread_start(int slot, void (*entry)(int), int argument);
+// Waits until the thread started in slot has ended.
+void thread_join(int slot);

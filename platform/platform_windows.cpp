@@ -71,3 +71,34 @@ void *table_allocate(size_t bytes) {
 void table_free(void *table) {
     free(table);
 }
+
+namespace {
+
+struct ThreadSlot {
+    HANDLE thread;
+    void (*entry)(int);
+    int argument;
+};
+ThreadSlot thread_slots[THREAD_SLOTS];
+
+DWORD WINAPI run_thread_slot(LPVOID slot) {
+    const ThreadSlot &s = *(const ThreadSlot *)slot;
+    s.entry(s.argument);
+    return 0;
+}
+
+} // namespace
+
+int thread_start(int slot, void (*entry)(int), int argument) {
+    if (slot < 0 || slot >= THREAD_SLOTS) return 0;
+    ThreadSlot &s = thread_slots[slot];
+    s.entry = entry;
+    s.argument = argument;
+    s.thread = CreateThread(nullptr, 0, run_thread_slot, &s, 0, nullptr);
+    return s.thread != nullptr;
+}
+
+void thread_join(int slot) {
+    WaitForSingleObject(thread_slots[slot].thread, INFINITE);
+    CloseHandle(thread_slots[slot].thread);
+}

@@ -57,6 +57,10 @@ bool word_is_nocase(const Word &word, const char *name);
 // characters.
 void copy_word(const Word &word, char *text, int size);
 
+// Whether a word has the shape of a coordinate move, legal or not: two
+// squares (files in either case) and at most a promotion letter.
+bool move_shaped(const Word &word);
+
 // Numbers read from a line saturate here, whatever their sign.
 constexpr int NUMBER_LIMIT = 1000000000;
 int clamp_number(int64_t value);
@@ -67,3 +71,11 @@ const char *read_number(const char *text, int *value);
 // A word that is a whole number as read_number reads it; false for
 // anything else.
 bool word_number(const Word &word, int *value);
+
+// After a search that ran on fewer threads than were asked for (the system
+// refused the others), says so once for that number of threads: the line
+// "LEAD N: only K threads could start; the search goes on with K", LEAD
+// being the protocol's way to tell the user and the option's name.
+void note_thread_shortfall(const char *lead);
+// Nothing said yet, as a command loop starts.
+void reset_thread_shortfall();

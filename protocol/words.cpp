@@ -42,6 +42,16 @@ void copy_word(const Word &word, char *text, int size) {
     text[n] = '\0';
 }
 
+bool move_shaped(const Word &word) {
+    if (word.length < 4 || word.length > 5) return false;
+    for (int i = 0; i < 4; i++) {
+        const char c = word.text[i];
+        const bool fits = i % 2 == 0 ? lower(c) >= 'a' && lower(c) <= 'h' : c >= '1' && c <= '8';
+        if (!fits) return false;
+    }
+    return word.length == 4 || strchr("nbrqNBRQ", word.text[4]) != nullptr;
+}
+
 int clamp_number(int64_t value) {
     return value > NUMBER_LIMIT ? NUMBER_LIMIT : value < -NUMBER_LIMIT ? -NUMBER_LIMIT : (int)value;
 }

@@ -1,6 +1,7 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Negamax alpha-beta over the one global position, made and unmade in place.
+// Negamax alpha-beta over the searching thread's position, made and unmade
+// in place.
 #include "search/search.h"
 
 #include <cassert>
@@ -23,8 +24,7 @@ void update_pv(Move move) {
 
 int alpha_beta(int alpha, int beta, int depth) {
     // A child never searches deeper than its parent, check extension
-    // included, so no node goes past the deepest iteration armed (UCI's
-    // searches, which leave the time commands' depth_limit alone, too).
+    // included, so no node goes past the deepest iteration armed.
     assert(-INFINITE_SCORE <= alpha && alpha < beta && beta <= INFINITE_SCORE);
     assert(depth >= 0 && depth <= search_limits.depth);
     assert(ply >= 0 && ply <= MAX_SEARCH_PLY);

@@ -1,7 +1,9 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The search-control state: what the next search is asked to do, and the
-// requests a protocol makes while it runs. Only these functions write it.
+// requests a protocol makes while it runs. Only these functions write it,
+// but for the driver itself, which clears move_now's companions when a
+// search is abandoned.
 #include "search/search.h"
 
 #include "platform/platform.h"

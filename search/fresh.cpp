@@ -7,6 +7,8 @@
 
 #include "book/book.h"
 
+int fixed_search_depth = 0;
+
 void prepare_fixed_depth_search(int depth) {
     clear_search_memory();
     clear_search_control();
@@ -15,9 +17,8 @@ void prepare_fixed_depth_search(int depth) {
     search_limits = depth_only_limits(depth);
     start_search_clock();
     start_new_search();
-    depth_limit = depth;
-    time_budget_ms = NO_TIME_LIMIT_MS;
-    book_enabled = 0;
+    fixed_search_depth = depth;
+    book_rest();
     set_pondering_allowed(0);
     search_input_hook = nullptr;
     set_input_closed(0);

@@ -11,7 +11,7 @@
 #include "platform/platform.h"
 
 PER_THREAD uint64_t node_count = 0;
-void (*report_iteration)(int depth, int score) = print_thinking_line;
+int book_answered = 0;
 PER_THREAD int completed_depth = 0;
 PER_THREAD int reported_line = 0;
 
@@ -103,15 +103,17 @@ void restore_root_list() {
 
 void search_armed() {
     // 1-2. A book move is the answer; after the first miss the book rests.
+    book_answered = 0;
     if (search_limits.use_book) {
-        if (book_enabled == 1) {
+        if (book_enabled) {
             const Move book_move = book_choose();
             if (book_move != NO_BOOK_MOVE) {
                 pv_table[0][0] = book_move;
+                book_answered = 1;
                 return;
             }
         }
-        book_enabled = 0;
+        book_rest();
     }
 
     // 3. Entries of earlier searches become replaceable: one step of a
@@ -199,11 +201,7 @@ void run_limited_search(const SearchLimits &limits) {
 }
 
 void run_search(int output_mode) {
-    SearchLimits limits = depth_only_limits(depth_limit);
-    limits.time_budget_ms = time_budget_ms;
-    limits.ponder = ponder_pending;
-    limits.stop_on_input = ponder_enabled;
-    limits.use_book = 1;
-    limits.report = output_mode == 2 ? report_iteration : nullptr;
+    SearchLimits limits = depth_only_limits(fixed_search_depth);
+    limits.report = output_mode == 2 ? print_thinking_line : nullptr;
     run_limited_search(limits);
 }

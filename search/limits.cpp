@@ -1,11 +1,9 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The search's limits: the deepest iteration, the time for the next search,
-// and the budget rule that turns a clock and a time control into that time.
+// The search's clock, and the budget rule that turns a clock and a time
+// control into the time for the next search.
 #include "search/search.h"
 
-int depth_limit = 0;
-int time_budget_ms = 0;
 PER_THREAD int64_t search_start_ms = 0;
 PER_THREAD int64_t search_deadline_ms = 0;
 

@@ -44,10 +44,7 @@ void pick_next_move(int index, ShortMove table_move);
 void boost_pv_move();
 int repetition_count();
 
-// The search's limits, written by the protocol's time commands and read
-// by run_search: the deepest iteration and the time for the next search.
-extern int depth_limit;
-extern int time_budget_ms;
+// The clock of the search in progress (or the last), the main thread's.
 extern PER_THREAD int64_t search_start_ms;
 extern PER_THREAD int64_t search_deadline_ms;
 constexpr int TIMED_DEPTH_LIMIT = 30;
@@ -80,8 +77,8 @@ int budget_for_move(const ClockState &clock, int plies_played, int budget_ms);
 constexpr int MAX_ROOT_MOVES = 256;
 constexpr int MAX_MULTIPV = MAX_ROOT_MOVES;
 
-// What one search is asked to do. The engine's own moves take theirs from
-// the time commands (run_search); analysis and UCI fill in their own.
+// What one search is asked to do: each protocol fills it in from its own
+// commands, the developer tools with a depth alone.
 struct SearchLimits {
     int depth;          // the deepest iteration
     int time_budget_ms; // from the start of the search, or from ponder_hit
@@ -126,14 +123,16 @@ extern PER_THREAD int completed_depth;
 // While an iteration is reported: which of its lines, from 1.
 extern PER_THREAD int reported_line;
 
-// Iterative deepening driver for the engine's own moves: depth_limit,
-// time_budget_ms, the book, and the pondering flags. output_mode 2 reports
-// each finished iteration through report_iteration, 0 reports nothing.
-// The result is pv_table[0][0].
-void run_search(int output_mode);
-// The same driver with limits given: arms the search, runs it and clears
-// what it armed. The result is pv_table[0][0], the reply pv_table[0][1].
+// The iterative-deepening driver: arms the search with its limits and runs
+// it, the book first when the limits allow it. The result is
+// pv_table[0][0], the reply pv_table[0][1].
 void run_limited_search(const SearchLimits &limits);
+// 1 when the book answered the last search, which then has no reply.
+extern int book_answered;
+// The developer tools' search: to the depth of the last
+// prepare_fixed_depth_search, with no clock, book or input; output_mode 2
+// prints each finished iteration as a thinking line, 0 nothing.
+void run_search(int output_mode);
 // What a new search resets: counters, line and history.
 void start_new_search();
 // What a new iteration resets: the walk down the previous line.
@@ -141,17 +140,17 @@ void start_new_iteration();
 // Everything the search remembers between searches: the table, the line
 // and the history. For a search that must not depend on earlier ones.
 void clear_search_memory();
-// Prints a finished iteration, by default as a thinking line
-// "DEPTH  SCORE  CENTISECONDS  NODES  MOVES..."; a protocol with another
-// format installs its own.
-extern void (*report_iteration)(int depth, int score);
+// A finished iteration as a thinking line "DEPTH  SCORE  CENTISECONDS
+// NODES  MOVES...", the score as version 1 shows it.
 void print_thinking_line(int depth, int score);
 // The thinking line with the score already as it is to be shown.
 void print_thinking_line_scored(int depth, int shown_score);
 
 // Table, history and principal variation cleared, book off, no time limit,
-// input ignored: the next run_search depends only on the position and depth.
+// input ignored: the next run_search searches to depth and depends only on
+// the position.
 void prepare_fixed_depth_search(int depth);
+extern int fixed_search_depth;
 
 extern PER_THREAD int search_aborted;
 extern PER_THREAD jmp_buf abort_context;
@@ -210,6 +209,12 @@ int search_is_pondering();
 constexpr int MAX_SEARCH_THREADS = 64;
 constexpr int SEARCH_THREAD_LIMIT = PER_THREAD_STATE ? MAX_SEARCH_THREADS : 1;
 extern int search_threads;
+// How many threads the last search ran on: fewer than search_threads when
+// the system refused some (the main thread always runs).
+extern int search_threads_started;
+// How helpers are started: the platform's thread_start, or a test's that
+// refuses threads.
+extern int (*start_helper_thread)(int slot, void (*entry)(int), int argument);
 // Clamped to 1 .. SEARCH_THREAD_LIMIT; takes effect at the next search.
 void set_search_threads(int n);
 // Which thread this is: MAIN_SEARCH_THREAD, or a helper from 1 up.
@@ -231,5 +236,5 @@ uint64_t search_nodes_total();
 void search_as_helper(int first_depth);
 
 // Every 4096 full-width and 2048 quiescence nodes: takes in waiting input
-// and abandons the search (longjmp to run_search) when it must stop.
+// and abandons the search (longjmp back to the driver) when it must stop.
 void poll_clock_and_input();

@@ -6,19 +6,22 @@
 // input, watches the clock, reports and decides the move; the helpers stop
 // when it stops.
 #include <atomic>
-#include <thread>
 
+#include "platform/platform.h"
 #include "search/search.h"
 
 int search_threads = 1;
+int search_threads_started = 1;
+int (*start_helper_thread)(int slot, void (*entry)(int), int argument) = thread_start;
 PER_THREAD int search_thread_index = MAIN_SEARCH_THREAD;
 
 namespace {
 
-// Threads of the search in progress, or of the last one; helpers are
-// numbered from 1, their slots of index 0 unused.
-std::thread helpers[MAX_SEARCH_THREADS];
+// Helpers of the search in progress, or of the last one, numbered from 1
+// (their thread slots too).
 int helper_count = 0;
+// Helpers started and not yet joined.
+int helpers_running = 0;
 std::atomic<int> helpers_stop{0};
 // Each helper's node count, as of its last poll, and whole once it ends.
 std::atomic<uint64_t> helper_nodes[MAX_SEARCH_THREADS];
@@ -48,8 +51,9 @@ void set_search_threads(int n) {
 }
 
 void start_search_helpers() {
-    helper_count = search_threads - 1;
-    if (helper_count == 0) return;
+    helper_count = 0;
+    search_threads_started = 1;
+    if (search_threads == 1) return;
     save_position(&root_position);
     // The limits that matter to a helper: its depth and root moves. It has
     // no clock, no book, no report and one line.
@@ -60,16 +64,21 @@ void start_search_helpers() {
     helper_limits.root_moves = helper_root_moves;
     helper_limits.root_move_count = moves;
     helpers_stop.store(0, std::memory_order_relaxed);
-    for (int i = 1; i <= helper_count; i++) {
+    // A thread the system refuses ends the starting: the search goes on
+    // with those that run, the main thread at least.
+    for (int i = 1; i < search_threads; i++) {
         helper_nodes[i].store(0, std::memory_order_relaxed);
-        helpers[i] = std::thread(run_helper, i);
+        if (!start_helper_thread(i, run_helper, i)) break;
+        helper_count = i;
     }
+    helpers_running = helper_count;
+    search_threads_started = 1 + helper_count;
 }
 
 void stop_search_helpers() {
     helpers_stop.store(1, std::memory_order_relaxed);
-    for (int i = 1; i <= helper_count; i++)
-        if (helpers[i].joinable()) helpers[i].join();
+    for (int i = 1; i <= helpers_running; i++) thread_join(i);
+    helpers_running = 0;
 }
 
 int helper_must_stop() {

@@ -20,9 +20,8 @@ constexpr int A1 = 56, B2 = 49, D1 = 59, D4 = 35, E1 = 60, E4 = 36, H1 = 63, E3 
 
 // Carries out one command line; returns what it printed.
 std::string run(const char *text) {
-    snprintf(line_buffer, sizeof line_buffer, "%s\n", text);
     testing::internal::CaptureStdout();
-    EXPECT_EQ(execute_command(), 1) << text;
+    EXPECT_EQ(execute_command((std::string(text) + "\n").c_str()), 1) << text;
     fflush(stdout);
     return testing::internal::GetCapturedStdout();
 }
@@ -56,7 +55,7 @@ class ProtocolEdit : public ::testing::Test {
         edit_mode = 0;
         edit_color = WHITE;
         engine_side = EMPTY;
-        book_enabled = 1;
+        book_follow_game();
         search_input_hook = nullptr;
     }
     void TearDown() override {

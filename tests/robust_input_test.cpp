@@ -103,8 +103,7 @@ TEST_F(RobustInput, PonderSearchEndsAfterATerminatedLastLine) {
 
 // Commands carried out one by one, as the loop does.
 void command(const char *text) {
-    snprintf(line_buffer, sizeof line_buffer, "%s\n", text);
-    execute_command();
+    execute_command((std::string(text) + "\n").c_str());
 }
 
 void start_game() {
@@ -113,7 +112,7 @@ void start_game() {
     engine_side = EMPTY;
     edit_mode = 0;
     game_over = 0;
-    book_enabled = 0;
+    book_rest();
 }
 
 PositionKey full_key() {

@@ -78,11 +78,10 @@ TEST(RobustLimits, TheLastUndoRecordStaysUnused) {
 TEST(RobustLimits, TheCommandLoopRefusesThe600thHalfMove) {
     shuffle_to(MAX_GAME_PLY);
     const PositionKey key = position_key;
-    snprintf(line_buffer, sizeof line_buffer, "g1f3\n");
     engine_side = EMPTY;
     edit_mode = 0;
     testing::internal::CaptureStdout();
-    execute_command();
+    execute_command("g1f3\n");
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(out, "Error (unknown command): g1f3\n");
     EXPECT_EQ(game_ply, MAX_GAME_PLY);

@@ -305,7 +305,7 @@ TEST(SearchAlphaBeta, MatedRootInTheTableStillGivesTheMatingMove) {
     EXPECT_EQ(e->bound, BOUND_UPPER);
 
     setup(MATE_IN_ONE);
-    depth_limit = 3;
+    fixed_search_depth = 3; // the table kept
     run_search(0);
     ASSERT_NE(pv_table[0][0], 0u);
     EXPECT_EQ(move_text(pv_table[0][0]), std::string("a1a8"));

@@ -139,9 +139,8 @@ TEST(SearchDriver, DepthLimitBelowOneSearchesNothing) {
 TEST(SearchDriver, DeadlineIsTheStartPlusTheBudget) {
     setup("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
     fresh_state(1);
-    time_budget_ms = 2147483647;
     const int64_t before = now_ms();
-    run_search(0);
+    run_timed_search(2147483647, 0);
     const int64_t after = now_ms();
     EXPECT_GE(search_start_ms, before);
     EXPECT_LE(search_start_ms, after);
@@ -158,7 +157,7 @@ TEST(SearchDriver, TableIsAgedAndKeptAcrossSearches) {
     ASSERT_TRUE(tt_probe(position_key, &root));
     const uint64_t index = position_key.low & tt_index_mask;
     EXPECT_EQ(root.depth, 2);
-    depth_limit = 0;
+    fixed_search_depth = 0;
     run_search(0);
     EXPECT_EQ(tt_entry_at(index).state, TT_OLD);
     EXPECT_EQ(tt_entry_at(index).depth, 2);
@@ -206,11 +205,10 @@ TEST(SearchAbort, DeadlineLeavesThePositionAsItWas) {
     play("g1f3");
     play("d7d5");
     fresh_state(30);
-    time_budget_ms = 0;
     const Snapshot before = take_snapshot();
     ASSERT_EQ(before.game_ply_, 4);
     ASSERT_NE(before.ep, -1);
-    run_search(0);
+    run_timed_search(0, 0);
     EXPECT_EQ(search_aborted, 1);
     expect_same_position(before);
     expect_legal(pv_table[0][0]);
@@ -226,10 +224,9 @@ TEST(SearchAbort, AbortedIterationPrintsNothing) {
     ASSERT_GT(nodes_of(full[2]), 4096u);
     setup(fen);
     fresh_state(30);
-    time_budget_ms = 0;
     const Snapshot before = take_snapshot();
     testing::internal::CaptureStdout();
-    run_search(2);
+    run_timed_search(0, 2);
     std::vector<std::string> lines = split_lines(testing::internal::GetCapturedStdout());
     EXPECT_EQ(search_aborted, 1);
     // Only the iterations finished before that poll are printed, as a full
@@ -245,9 +242,8 @@ TEST(SearchAbort, AbortedIterationPrintsNothing) {
 TEST(SearchAbort, InputDuringSearchIsClearedByTheAbort) {
     setup("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
     fresh_state(30);
-    time_budget_ms = 0;
     input_during_search = 1;
-    run_search(0);
+    run_timed_search(0, 0);
     EXPECT_EQ(search_aborted, 1);
     EXPECT_EQ(input_during_search, 0);
 
@@ -255,7 +251,7 @@ TEST(SearchAbort, InputDuringSearchIsClearedByTheAbort) {
     fresh_state(2);
     ponder_enabled = 1;
     input_during_search = 1;
-    run_search(0);
+    run_timed_search(NO_TIME_LIMIT_MS, 0);
     EXPECT_EQ(search_aborted, 0);
     EXPECT_EQ(completed_depth, 2);
     ponder_enabled = 0;

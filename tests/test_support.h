@@ -42,6 +42,17 @@ inline void fresh_state(int depth) {
     on_pv_line = 1;
 }
 
+// The fixed-depth search on a clock of budget_ms (0: it stops at its first
+// poll once it has a move), a line arriving ending it while pondering is
+// allowed, as the engine's own search does.
+inline void run_timed_search(int budget_ms, int output_mode) {
+    SearchLimits limits = depth_only_limits(fixed_search_depth);
+    limits.time_budget_ms = budget_ms;
+    limits.stop_on_input = ponder_enabled;
+    limits.report = output_mode == 2 ? print_thinking_line : nullptr;
+    run_limited_search(limits);
+}
+
 // The position, as far as making and unmaking moves or a search must leave it.
 struct Snapshot {
     int color[64];

@@ -412,23 +412,30 @@ TEST_F(UciChild, MoveOverheadShortensTheBudget) {
     quit();
 }
 
-// A position that cannot arise is refused and the previous one kept: the
-// answer is Black's, after 1. e4, whatever the refused FEN was.
-TEST_F(UciChild, UnplayablePositionsKeepThePreviousOne) {
-    std::string kept;
-    depth_search(engine, "position startpos moves e2e4\ngo depth 2\n", &kept);
-    ASSERT_FALSE(bestmove_of(kept).empty()) << engine.output();
+// A position that is refused is answered for no other: the client is
+// told, and every go (ponder too) answers bestmove 0000 at once until a
+// readable position comes.
+TEST_F(UciChild, RefusedPositionsGetNoMove) {
     const char *refused[] = {
-        "4k3/8/8/8/8/8/8/R7 w - - 0 1",   // no white king
-        "4k3/8/8/8/8/8/8/4RK2 w - - 0 1", // Black, not to move, in check
-        "4k3/8/8/8/8/8/8/P3K3 w - - 0 1", // a pawn on the first rank
+        "fen 4k3/8/8/8/8/8/8/R7 w - - 0 1",   // no white king
+        "fen 4k3/8/8/8/8/8/8/4RK2 w - - 0 1", // Black, not to move, in check
+        "fen 4k3/8/8/8/8/8/8/P3K3 w - - 0 1", // a pawn on the first rank
+        "startpos moves e2e4 e7e5 e1e3",      // an illegal move
     };
-    for (const char *fen : refused) {
-        std::string best;
-        depth_search(engine, "position fen " + std::string(fen) + " moves a1a2\ngo depth 2\n",
-                     &best);
-        EXPECT_EQ(bestmove_of(best), bestmove_of(kept)) << fen;
+    for (const char *position : refused) {
+        engine.send("position startpos moves e2e4\nposition " + std::string(position) +
+                    "\ngo depth 2\ngo ponder\n");
+        const std::string told = engine.read_until("info string", REPLY_MS);
+        EXPECT_TRUE(starts_with(told, "info string position refused"))
+            << position << engine.output();
+        EXPECT_EQ(engine.read_until("bestmove", REPLY_MS), "bestmove 0000") << position;
+        EXPECT_EQ(engine.read_until("bestmove", REPLY_MS), "bestmove 0000") << position;
     }
+    std::string best;
+    depth_search(engine, "position startpos moves e2e4\ngo depth 2\n", &best);
+    // Black's first moves all start on rank 7 or 8.
+    const std::string move = bestmove_of(best);
+    EXPECT_TRUE(move.size() >= 4 && (move[1] == '7' || move[1] == '8')) << best;
     quit();
 }
 

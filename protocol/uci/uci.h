@@ -53,12 +53,15 @@ void uci_wait_for_release();
 // starts with it.
 void uci_reset_input();
 
-// The "go" in progress and what arrived for it.
-extern int uci_hold_bestmove; // bestmove waits for "stop" or "ponderhit"
-extern int uci_infinite;      // "go infinite": only "stop" lets it out
-extern int uci_pondering;     // "go ponder" before "ponderhit"
-extern int uci_unbounded;     // neither a clock, a movetime nor a depth
-extern int uci_ponderhit_budget_ms;
+// The "go" in progress, for the lines that arrive during it: infinite
+// ("go infinite": only "stop" lets its bestmove out), ponder ("go ponder",
+// until "ponderhit" starts the clock with ponderhit_budget_ms), unbounded
+// (neither a clock, a movetime, a depth nor a node count: only "stop" ends
+// it). The bestmove of an infinite or ponder search waits for its release.
+void uci_begin_go(int infinite, int ponder, int unbounded, int ponderhit_budget_ms);
+// The bestmove is out: no "go" in progress.
+void uci_end_go();
+// Set once "quit" has been read.
 extern int uci_quit_requested;
 
 // "go" arguments; UCI_NOT_GIVEN for a value that was not sent.
@@ -97,6 +100,9 @@ void uci_set_option(const char *arguments);
 // Commands.
 extern int uci_plies_played;    // the moves of the last "position" line
 extern int uci_game_from_start; // the last "position" began at the initial one
+// Set while the last "position" was refused: until a readable one comes,
+// "go" answers "bestmove 0000" at once, for no position the client gave.
+extern int uci_position_refused;
 // The move of the current position that a word spells as the engine does
 // (letter case aside), or 0; the move may still leave its king in check.
 Move uci_spelled_move(const Word &word);

@@ -26,19 +26,6 @@ const GoValue go_values[] = {
     {"mate", &UciGoRequest::mate},
 };
 
-// Whether a word has the shape of a move, legal or not: "searchmoves"
-// takes the words up to the first that has not.
-bool move_shaped(const Word &word) {
-    if (word.length < 4 || word.length > UCI_LONGEST_MOVE_TEXT) return false;
-    for (int i = 0; i < 4; i++) {
-        const char c = (char)(word.text[i] | 0x20); // lower case
-        const bool fits =
-            i % 2 == 0 ? c >= 'a' && c <= 'h' : word.text[i] >= '1' && word.text[i] <= '8';
-        if (!fits) return false;
-    }
-    return word.length == 4 || strchr("nbrqNBRQ", word.text[4]) != nullptr;
-}
-
 // The words after "searchmoves" that name moves; returns the text after
 // the last of them.
 const char *read_search_moves(const char *p, UciGoRequest *go) {
@@ -70,9 +57,8 @@ void print_score(int score) {
         printf("cp %d", score);
 }
 
-// 1-3 of uci_go: the search's limits, and how the answer goes out.
-SearchLimits go_limits(const UciGoRequest &go) {
-    const int budget = uci_time_budget(go, side_to_move, uci_plies_played);
+// 1-3 of uci_go: the search's limits, budget the time from the clock.
+SearchLimits go_limits(const UciGoRequest &go, int budget) {
     SearchLimits limits = depth_only_limits(go.depth == UCI_NOT_GIVEN ? TIMED_DEPTH_LIMIT
                                             : go.depth < 1            ? 1
                                                                       : go.depth);
@@ -91,12 +77,6 @@ SearchLimits go_limits(const UciGoRequest &go) {
     limits.root_moves = go.search_moves;
     limits.root_move_count = go.search_move_count;
     limits.report = uci_report_iteration;
-
-    uci_ponderhit_budget_ms = budget;
-    uci_infinite = go.infinite;
-    uci_pondering = go.ponder;
-    uci_unbounded = budget == NO_TIME_LIMIT_MS && go.depth == UCI_NOT_GIVEN && limits.nodes == 0;
-    uci_hold_bestmove = go.infinite || go.ponder;
     return limits;
 }
 
@@ -161,7 +141,17 @@ int uci_go(const char *arguments) {
     // 1-3. Limits: depth, time, nodes, mate, root moves, and whether the
     // bestmove is held.
     const UciGoRequest go = uci_parse_go(arguments);
-    const SearchLimits limits = go_limits(go);
+    const int budget = uci_time_budget(go, side_to_move, uci_plies_played);
+    const SearchLimits limits = go_limits(go, budget);
+    // A refused position is no position to answer for.
+    if (uci_position_refused) {
+        printf("bestmove 0000\n");
+        fflush(stdout);
+        return 1;
+    }
+    uci_begin_go(go.infinite, go.ponder,
+                 budget == NO_TIME_LIMIT_MS && go.depth == UCI_NOT_GIVEN && limits.nodes == 0,
+                 budget);
 
     // 4. The search, or the book, which answers at once and leaves no
     // expected reply. A mated or stalemated side has nothing to search.
@@ -172,9 +162,10 @@ int uci_go(const char *arguments) {
         fflush(stdout);
     } else {
         // The book's lines start from the initial position and nowhere else.
-        if (!uci_game_from_start) book_enabled = 0;
+        if (!uci_game_from_start) book_rest();
         run_limited_search(limits);
-        const int from_book = limits.use_book && book_enabled == 1;
+        note_thread_shortfall("info string Threads");
+        const int from_book = book_answered;
         // A search cut short inside an iteration (the clock, a node limit,
         // "stop") has searched more than its last info line says.
         if (!from_book && search_aborted && completed_depth > 0) {
@@ -195,7 +186,7 @@ int uci_go(const char *arguments) {
     // 5. After "go infinite" or "go ponder" the answer waits for "stop" or
     // "ponderhit", even when the search ended before.
     uci_wait_for_release();
-    uci_hold_bestmove = uci_infinite = uci_pondering = uci_unbounded = 0;
+    uci_end_go();
 
     // 6. Exactly one bestmove.
     printf("bestmove %s", best ? move_text(best) : "0000");

@@ -9,14 +9,16 @@
 
 #include "search/search.h"
 
+int uci_quit_requested = 0;
+
+namespace {
+
+// The "go" in progress (see uci_begin_go).
 int uci_hold_bestmove = 0;
 int uci_infinite = 0;
 int uci_pondering = 0;
 int uci_unbounded = 0;
 int uci_ponderhit_budget_ms = 0;
-int uci_quit_requested = 0;
-
-namespace {
 
 // Lines read but not yet carried out by the loop, oldest first. A search
 // looks at them from the front: what it can answer at once it answers and
@@ -150,10 +152,22 @@ void uci_wait_for_release() {
     }
 }
 
+void uci_begin_go(int infinite, int ponder, int unbounded, int ponderhit_budget_ms) {
+    uci_infinite = infinite;
+    uci_pondering = ponder;
+    uci_unbounded = unbounded;
+    uci_ponderhit_budget_ms = ponderhit_budget_ms;
+    uci_hold_bestmove = infinite || ponder;
+}
+
+void uci_end_go() {
+    uci_hold_bestmove = uci_infinite = uci_pondering = uci_unbounded = 0;
+}
+
 void uci_reset_input() {
     for (int i = 0; i < UCI_HELD_LINES; i++) held_slot[i] = i;
     held_count = examined = 0;
     input_ended = 0;
-    uci_hold_bestmove = uci_infinite = uci_pondering = uci_unbounded = 0;
+    uci_end_go();
     uci_quit_requested = 0;
 }

@@ -37,7 +37,10 @@ void identify() {
 
 void uci_new_game() {
     clear_search_memory();
-    book_enabled = uci_own_book;
+    if (uci_own_book)
+        book_follow_game();
+    else
+        book_rest();
     new_game();
     refresh_moves();
     uci_plies_played = 0;
@@ -49,6 +52,8 @@ void uci_loop() {
     uci_reset_options();
     ignore_interrupt();
     clear_search_control();
+    reset_thread_shortfall();
+    uci_position_refused = 0;
     search_input_hook = uci_take_search_input;
     book_open();
     uci_new_game();

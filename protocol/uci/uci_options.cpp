@@ -28,7 +28,10 @@ constexpr int OPTION_BUTTON = 2;
 
 void set_own_book(int value) {
     uci_own_book = value;
-    book_enabled = value;
+    if (value)
+        book_follow_game();
+    else
+        book_rest();
 }
 
 void set_threads(int threads) {

@@ -5,6 +5,7 @@
 // game's history for the repetition test and the book.
 #include "protocol/uci/uci.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "board/history.h"
@@ -12,6 +13,7 @@
 
 int uci_plies_played = 0;
 int uci_game_from_start = 1;
+int uci_position_refused = 0;
 
 namespace {
 
@@ -34,6 +36,15 @@ const char *collect_fen(const char *text) {
     return text;
 }
 
+// The client is told what was refused (the start of it: a FEN may be a
+// whole line); its games wait for a position.
+constexpr int SHOWN_TEXT = 100;
+void refuse(const char *what, const char *reason) {
+    printf("info string position refused (%s): %.*s\n", reason, SHOWN_TEXT, what);
+    fflush(stdout);
+    uci_position_refused = 1;
+}
+
 } // namespace
 
 // Letter case aside, the spelling must be the engine's: e7e8 names no
@@ -50,9 +61,9 @@ Move uci_spelled_move(const Word &word) {
 }
 
 void uci_position(const char *arguments) {
-    // 1. The starting position; a FEN that does not read, or a position
-    // that cannot arise in a game, leaves the position as it was, and its
-    // moves unplayed.
+    // 1. The starting position. A FEN that does not read, a position that
+    // cannot arise in a game, or neither "startpos" nor "fen", is refused:
+    // the client is told, and "go" has no position to answer for.
     Word word;
     const char *p = next_word(arguments, &word);
     if (word_is(word, "startpos")) {
@@ -60,25 +71,37 @@ void uci_position(const char *arguments) {
         refresh_moves();
     } else if (word_is(word, "fen")) {
         p = collect_fen(p);
-        const char *error;
-        if (!set_playable_fen(fen_text, &error)) return;
+        const char *error = "";
+        if (!set_playable_fen(fen_text, &error)) {
+            refuse(fen_text, error);
+            return;
+        }
     } else {
+        char text[UCI_LONGEST_MOVE_TEXT + 16];
+        copy_word(word, text, sizeof text);
+        refuse(text, "neither startpos nor fen");
         return;
     }
+    uci_position_refused = 0;
     uci_plies_played = 0;
     uci_game_from_start = at_initial_position();
 
-    // 2. Words up to "moves" mean nothing; then the moves, up to the first
-    // one that is not a legal move here.
+    // 2. Words up to "moves" mean nothing; then the moves. One that is not
+    // a legal move here refuses the whole line: the client's game is not
+    // the one on the board.
     do p = next_word(p, &word);
     while (word.length > 0 && !word_is(word, "moves"));
     for (;;) {
         p = next_word(p, &word);
         if (word.length == 0) break;
         const Move move = uci_spelled_move(word);
-        if (move == 0) break;
         make_room_for_move();
-        if (!make_move(move)) break;
+        if (move == 0 || !make_move(move)) {
+            char text[UCI_LONGEST_MOVE_TEXT + 16];
+            copy_word(word, text, sizeof text);
+            refuse(text, "illegal move");
+            return;
+        }
         refresh_moves();
         uci_plies_played++;
     }

@@ -6,7 +6,6 @@
 
 #include <cstdio>
 
-#include "board/history.h"
 #include "search/search.h"
 
 int analysis_mode = 0;
@@ -15,10 +14,9 @@ namespace {
 
 int analysis_pending = 0; // start again: just entered, or interrupted
 int analysis_running = 0;
-// The position the analysis searched last.
-PositionKey analysed_key = {0, 0};
-int analysed_game_ply = -1;
-int analysed_ep_square = -1;
+// The position the analysis searched last, and its root moves.
+int analysed_stamp = -1;
+int analysed_root_set = -1;
 // For the status line.
 Move legal_root_moves[MAX_ROOT_MOVES];
 int legal_root_count = 0;
@@ -83,9 +81,8 @@ void reset_analysis() {
     analysis_mode = 0;
     analysis_pending = 0;
     analysis_running = 0;
-    analysed_key = {0, 0};
-    analysed_game_ply = -1;
-    analysed_ep_square = -1;
+    analysed_stamp = -1;
+    analysed_root_set = -1;
     legal_root_count = 0;
     root_game_ply = 0;
     finished_depth = 0;
@@ -102,18 +99,14 @@ void leave_analysis() {
     analysis_pending = 0;
 }
 
-void restart_analysis() {
-    if (analysis_mode) analysis_pending = 1;
-}
-
 int analysis_searching() {
     return analysis_running;
 }
 
 int analysis_due() {
     if (!analysis_mode || edit_mode || position_refused) return 0;
-    return analysis_pending || position_key != analysed_key ||
-           game_ply + forgotten_plies != analysed_game_ply || ep_square != analysed_ep_square;
+    return analysis_pending || position_stamp != analysed_stamp ||
+           root_set_changes != analysed_root_set;
 }
 
 void analyse() {
@@ -121,9 +114,8 @@ void analyse() {
     int root_count;
     const Move *root_moves = root_set(&root_count);
     note_root_moves(root_moves, root_count);
-    analysed_key = position_key;
-    analysed_game_ply = game_ply + forgotten_plies;
-    analysed_ep_square = ep_square;
+    analysed_stamp = position_stamp;
+    analysed_root_set = root_set_changes;
     root_game_ply = game_ply;
     finished_depth = 0;
 
@@ -138,6 +130,7 @@ void analyse() {
     limits.root_move_count = root_count;
     analysis_running = 1;
     run_limited_search(limits);
+    note_thread_shortfall("telluser cores");
     analysis_running = 0;
     last_elapsed_cs = (long)((now_ms() - search_start_ms) / 10);
     analysis_pending = search_aborted;

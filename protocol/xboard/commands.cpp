@@ -33,11 +33,6 @@
 #include "book/book.h"
 #include "search/search.h"
 
-int edit_mode = 0;
-int edit_color = WHITE;
-char line_buffer[INPUT_LINE_SIZE];
-char command_word[INPUT_LINE_SIZE];
-
 namespace {
 
 // Set by the first command after the handshake: "protover" counts only there.
@@ -48,14 +43,6 @@ inline bool is_letter(char c) {
 }
 inline bool is_digit(char c) {
     return c >= '0' && c <= '9';
-}
-
-// First word of the line; 0 when the line holds only blanks.
-int take_command_word() {
-    Word word;
-    next_word(line_buffer, &word);
-    copy_word(word, command_word, INPUT_LINE_SIZE);
-    return word.length > 0;
 }
 
 // The expected reply, when it is legal here: one left from an earlier
@@ -73,41 +60,51 @@ void set_side_to_move(int side) {
     side_to_move = side;
     opponent = side ^ 1;
     compute_key();
-    refresh_moves();
+    game_position_changed();
     engine_side = side ^ 1;
 }
 
-void play_move_text() {
-    const int index = position_refused ? -1 : parse_move_text(command_word);
+void play_move_text(const CommandLine &line) {
+    const int index = position_refused ? -1 : parse_move_text(line.word_text);
     // Version 1: the undo stack's last record is kept for the search's own
     // limit. Version 2 forgets the oldest history instead.
     if (index >= 0 && protocol_version >= 2) make_room_for_move();
     if (index >= 0 && game_ply < MAX_GAME_PLY && make_move(move_stack[index].move)) {
-        refresh_moves();
+        game_position_changed();
         adjudicate();
         return;
     }
-    if (protocol_version >= 2 && move_shaped(command_word))
-        printf("Illegal move: %s\n", command_word);
+    if (protocol_version >= 2 && move_shaped(line.word))
+        printf("Illegal move: %s\n", line.word_text);
     else
-        printf("Error (unknown command): %s\n", command_word);
+        printf("Error (unknown command): %s\n", line.word_text);
 }
 
-bool placement_text() {
-    return is_letter(line_buffer[0]) && is_letter(line_buffer[1]) && is_digit(line_buffer[2]);
+bool placement_text(const char *text) {
+    return is_letter(text[0]) && is_letter(text[1]) && is_digit(text[2]);
 }
 
-void place_from_text() {
-    const int square = square_from_text(line_buffer[1], line_buffer[2]);
+void place_from_text(const char *text) {
+    const int square = square_from_text(text[1], text[2]);
     // Text naming no square is ignored.
     if (square < 0) return;
-    place_piece(edit_color, line_buffer[0], square);
+    place_piece(edit_color, text[0], square);
     settle_edited_position();
 }
 
 // "undo" or "remove" past the history version 2 has forgotten.
-void cannot_undo() {
-    if (forgotten_plies > 0) printf("Error (command not legal now): %s\n", command_word);
+void cannot_undo(const CommandLine &line) {
+    if (forgotten_plies > 0) printf("Error (command not legal now): %s\n", line.word_text);
+}
+
+// Takes back plies half-moves when the game has them.
+void take_back(const CommandLine &line, int plies) {
+    if (game_ply < plies) {
+        cannot_undo(line);
+        return;
+    }
+    for (int i = 0; i < plies; i++) unmake_move();
+    game_position_changed();
 }
 
 } // namespace
@@ -117,103 +114,79 @@ void reset_commands() {
     reset_version2();
 }
 
-bool command_is(const char *command) {
-    return strcmp(command_word, command) == 0;
-}
-
-void start_new_game() {
-    new_game();
-    refresh_moves();
-    forget_root_set();
-    edit_mode = 0;
-    game_over = 0;
-    set_pondering_allowed(0);
-    book_enabled = 1;
-    clear_search_control();
-    position_refused = 0;
-}
-
-int execute_command() {
-    if (line_buffer[0] == '\n' || !take_command_word()) return 1;
+int execute_command(const char *text) {
+    CommandLine line;
+    line.text = text;
+    next_word(text, &line.word);
+    if (text[0] == '\n' || line.word.length == 0) return 1;
+    char word_text[INPUT_LINE_SIZE];
+    copy_word(line.word, word_text, INPUT_LINE_SIZE);
+    line.word_text = word_text;
     const int first_command = !command_seen;
     command_seen = 1;
-    if (execute_version2_command(first_command)) return 1;
+    if (execute_version2_command(line, first_command)) return 1;
 
-    if (command_is("xboard")) {
-    } else if (command_is("new")) {
+    if (command_is(line, "xboard")) {
+    } else if (command_is(line, "new")) {
         start_new_game();
         if (protocol_version >= 2) forget_game_limits();
         engine_side = BLACK;
-    } else if (command_is("result")) {
+    } else if (command_is(line, "result")) {
         // The board goes back to the start; the game's flags stay.
         clear_search_control();
         new_game();
-        refresh_moves();
-        forget_root_set();
+        game_position_changed();
         engine_side = EMPTY;
-    } else if (command_is("quit")) {
+    } else if (command_is(line, "quit")) {
         return 0;
-    } else if (command_is("force")) {
+    } else if (command_is(line, "force")) {
         engine_side = EMPTY;
-    } else if (command_is("white")) {
+    } else if (command_is(line, "white")) {
         set_side_to_move(WHITE);
-    } else if (command_is("black")) {
+    } else if (command_is(line, "black")) {
         set_side_to_move(BLACK);
-    } else if (command_is("st")) {
-        st_command(line_buffer);
-    } else if (command_is("sd")) {
-        sd_command(line_buffer);
-    } else if (command_is("time")) {
-        time_command(line_buffer);
-    } else if (strncmp(command_word, "level", 5) == 0) {
-        level_command(line_buffer);
-    } else if (command_is("otim")) {
-    } else if (command_is("go")) {
+    } else if (command_is(line, "st")) {
+        st_command(text);
+    } else if (command_is(line, "sd")) {
+        sd_command(text);
+    } else if (command_is(line, "time")) {
+        time_command(text);
+    } else if (strncmp(word_text, "level", 5) == 0) {
+        level_command(text);
+    } else if (command_is(line, "otim")) {
+    } else if (command_is(line, "go")) {
         engine_side = side_to_move;
-    } else if (command_is("hint")) {
+    } else if (command_is(line, "hint")) {
         hint();
-    } else if (command_is("edit")) {
+    } else if (command_is(line, "edit")) {
         position_refused = 0;
         edit_mode = 1;
         edit_color = WHITE;
-        book_enabled = 0;
-    } else if (edit_mode && command_is(".")) {
+        book_rest();
+    } else if (edit_mode && command_is(line, ".")) {
         edit_mode = 0;
         settle_edited_position();
-    } else if (edit_mode && command_is("c")) {
+    } else if (edit_mode && command_is(line, "c")) {
         edit_color ^= 1;
-    } else if (edit_mode && command_is("#")) {
+    } else if (edit_mode && command_is(line, "#")) {
         clear_board();
         settle_edited_position();
-    } else if (edit_mode && placement_text()) {
-        place_from_text();
-    } else if (command_is("undo")) {
-        if (game_ply > 0) {
-            unmake_move();
-            refresh_moves();
-            forget_root_set();
-        } else {
-            cannot_undo();
-        }
-    } else if (command_is("remove")) {
-        if (game_ply >= 2) {
-            unmake_move();
-            unmake_move();
-            refresh_moves();
-            forget_root_set();
-        } else {
-            cannot_undo();
-        }
-    } else if (command_is("post")) {
+    } else if (edit_mode && placement_text(text)) {
+        place_from_text(text);
+    } else if (command_is(line, "undo")) {
+        take_back(line, 1);
+    } else if (command_is(line, "remove")) {
+        take_back(line, 2);
+    } else if (command_is(line, "post")) {
         post_mode = 2;
-    } else if (command_is("nopost")) {
+    } else if (command_is(line, "nopost")) {
         post_mode = 0;
-    } else if (command_is("easy")) {
+    } else if (command_is(line, "easy")) {
         set_pondering_allowed(0);
-    } else if (command_is("hard")) {
+    } else if (command_is(line, "hard")) {
         set_pondering_allowed(1);
     } else {
-        play_move_text();
+        play_move_text(line);
     }
     return 1;
 }

@@ -39,5 +39,5 @@ void settle_edited_position() {
     game_ply = 0;
     forgotten_plies = 0;
     compute_key();
-    generate_moves();
+    game_position_changed();
 }

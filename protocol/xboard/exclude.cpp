@@ -7,22 +7,17 @@
 
 #include <cstdio>
 
-#include "board/history.h"
 #include "search/search.h"
 
 namespace {
 
 Move allowed[MAX_ROOT_MOVES];
 int allowed_count = 0;
-// Set once a command has changed the set of the position below.
-int set_made = 0;
-PositionKey set_key = {0, 0};
-int set_plies = -1;
-int set_ep_square = -1;
+// The position the set was made in: none (-1) until a command makes one.
+int set_stamp = -1;
 
 bool set_in_force() {
-    return set_made && position_key == set_key && game_ply + forgotten_plies == set_plies &&
-           ep_square == set_ep_square;
+    return set_stamp == position_stamp;
 }
 
 // Every legal move of the position: the set before any command changes it.
@@ -32,10 +27,7 @@ void start_set() {
         const Move move = move_stack[i].move;
         if (move_playable(move) && allowed_count < MAX_ROOT_MOVES) allowed[allowed_count++] = move;
     }
-    set_made = 1;
-    set_key = position_key;
-    set_plies = game_ply + forgotten_plies;
-    set_ep_square = ep_square;
+    set_stamp = position_stamp;
 }
 
 int allowed_index(Move move) {
@@ -54,9 +46,7 @@ void change_set(Move move, int include) {
 
 } // namespace
 
-void forget_root_set() {
-    set_made = 0;
-}
+int root_set_changes = 0;
 
 const Move *root_set(int *count) {
     // An empty set ("exclude all") waits for a move to be included: until
@@ -69,11 +59,11 @@ const Move *root_set(int *count) {
     return allowed;
 }
 
-void root_set_command(int include) {
+void root_set_command(const CommandLine &line, int include) {
     Word command, argument;
-    next_word(next_word(line_buffer, &command), &argument);
+    next_word(next_word(line.text, &command), &argument);
     if (argument.length == 0) {
-        printf("Error (missing move): %s\n", command_word);
+        printf("Error (missing move): %s\n", line.word_text);
         return;
     }
     char text[INPUT_LINE_SIZE];
@@ -85,7 +75,7 @@ void root_set_command(int include) {
         // Not "Illegal move", which would make the front end take back
         // the last move it sent.
         if (move == 0 || !move_playable(move)) {
-            printf("Error (illegal move): %s %s\n", command_word, text);
+            printf("Error (illegal move): %s %s\n", line.word_text, text);
             return;
         }
     }
@@ -96,5 +86,5 @@ void root_set_command(int include) {
         start_set();
     else
         allowed_count = 0;
-    restart_analysis();
+    root_set_changes++;
 }

@@ -10,11 +10,12 @@
 #include "book/book.h"
 #include "search/search.h"
 
-int engine_side = EMPTY;
 int post_mode = 0;
-int game_over = 0;
 
 namespace {
+
+// The line the loop carries out.
+char line_buffer[INPUT_LINE_SIZE];
 
 // The expected reply, when it is a move of the current position's list;
 // a reply left from an earlier position is never played.
@@ -27,28 +28,28 @@ bool expected_reply_in_list() {
 // nothing: the lines it read are carried out before it searches again.
 int move_cancelled = 0;
 
-// Version 1 searches with the limits the time commands left. Version 2
-// also keeps to the root moves "exclude" and "include" left (the book,
-// which knows nothing of them, only when there are none), counts nodes
-// instead of time after "nps", and shows mate scores its own way.
-void search_own_move() {
-    if (protocol_version < 2) {
-        run_search(post_mode);
-        return;
-    }
-    SearchLimits limits = depth_only_limits(depth_limit);
-    limits.time_budget_ms = time_budget_ms;
+// The one road from the loop into the search: the limits the time
+// commands left, pondering on the expected reply or not. Version 2 also
+// keeps to the root moves "exclude" and "include" left (the book, which
+// knows nothing of them, only when there are none), counts nodes instead
+// of time after "nps", and shows mate scores its own way. A ponder search
+// shows nothing and knows no node count: only input ends it.
+SearchLimits search_limits_for(int pondering) {
+    const int version2 = protocol_version >= 2;
+    SearchLimits limits = timed_search_limits(version2 && !pondering);
+    limits.ponder = pondering;
     limits.stop_on_input = ponder_enabled;
-    limits.root_moves = root_set(&limits.root_move_count);
+    if (version2 && !pondering) limits.root_moves = root_set(&limits.root_move_count);
     limits.use_book = limits.root_move_count == 0;
-    limits.report = post_mode == 2 ? report_version2 : nullptr;
-    if (node_rate > 0) {
-        // The budget in nodes instead of on the clock.
-        const int64_t nodes = (int64_t)time_budget_ms * node_rate / 1000;
-        limits.nodes = nodes > 0 ? (uint64_t)nodes : 1;
-        limits.time_budget_ms = NO_TIME_LIMIT_MS;
-    }
-    run_limited_search(limits);
+    if (!pondering && post_mode == 2)
+        limits.report = version2 ? report_version2 : print_thinking_line;
+    return limits;
+}
+
+// A search of the loop's, and what the user is told after it.
+void search_for_loop(int pondering) {
+    run_limited_search(search_limits_for(pondering));
+    if (protocol_version >= 2) note_thread_shortfall("telluser cores");
 }
 
 // Version 2 games longer than the undo stack go on: the oldest history is
@@ -59,7 +60,7 @@ void make_room() {
 
 void engine_move() {
     clear_search_control();
-    search_own_move();
+    search_for_loop(0);
     if (search_cancelled) {
         move_cancelled = 1;
         return;
@@ -72,7 +73,7 @@ void engine_move() {
     printf("move %s\n", move_text(best));
     make_room();
     make_move(best);
-    refresh_moves();
+    game_position_changed();
     adjudicate();
     note_engine_moved();
 }
@@ -84,7 +85,7 @@ void ponder() {
     const bool en_passant = move_flags(reply) == (MF_CAPTURE | MF_EN_PASSANT | MF_PAWN_MOVE);
     make_room();
     if (game_ply != 1 && !en_passant && expected_reply_in_list() && make_move(reply)) {
-        run_search(0);
+        search_for_loop(1);
         unmake_move();
         refresh_moves();
     }
@@ -97,6 +98,7 @@ void command_loop() {
     post_mode = 0;
     move_cancelled = 0;
     reset_commands();
+    reset_thread_shortfall();
     ignore_interrupt();
     search_input_hook = take_search_input;
     printf("\n");
@@ -118,14 +120,14 @@ void command_loop() {
             engine_move();
             continue;
         } else if (opponent == engine_side && ponder_enabled && !book_enabled && ponder_pending &&
-                   !game_over && !queued_lines()) {
+                   !game_over && !position_refused && !queued_lines()) {
             // Lines a search already read come first: one of them may be
             // the very move this ponder search would wait for.
             ponder();
             continue;
         }
         if (!read_command_line(line_buffer)) return;
-        if (!execute_command()) return;
+        if (!execute_command(line_buffer)) return;
         if (!queued_lines()) move_cancelled = 0;
     }
 }

@@ -7,6 +7,8 @@
 #include "board/history.h"
 #include "search/search.h"
 
+int depth_limit = 0;
+int time_budget_ms = 0;
 int clock_ms = 0;
 int level_moves = 0;
 int level_base = 0;
@@ -51,6 +53,17 @@ void apply_budget_rule() {
 } // namespace
 
 int node_rate = 0;
+
+SearchLimits timed_search_limits(int count_nodes) {
+    SearchLimits limits = depth_only_limits(depth_limit);
+    limits.time_budget_ms = time_budget_ms;
+    if (count_nodes && node_rate > 0) {
+        const int64_t nodes = (int64_t)time_budget_ms * node_rate / 1000;
+        limits.nodes = nodes > 0 ? (uint64_t)nodes : 1;
+        limits.time_budget_ms = NO_TIME_LIMIT_MS;
+    }
+    return limits;
+}
 
 // The sign is read here, so that "-0.5" keeps it.
 const char *read_seconds_ms(const char *text, int *ms) {

@@ -25,7 +25,6 @@
 #include "search/search.h"
 
 int protocol_version = 1;
-int position_refused = 0;
 
 namespace {
 
@@ -68,9 +67,9 @@ void answer_ping(const char *line) {
 
 // "setboard FEN". A FEN that does not read leaves the position as it was,
 // and moves are refused until a position comes that does.
-void setboard() {
+void setboard(const CommandLine &line) {
     Word word;
-    const char *rest = next_word(line_buffer, &word);
+    const char *rest = next_word(line.text, &word);
     int n = 0;
     while (rest[n] && rest[n] != '\n' && rest[n] != '\r') {
         fen[n] = rest[n];
@@ -85,21 +84,17 @@ void setboard() {
     }
     // A new game from this position: its own history, no book (which
     // follows games from the initial position), nothing to ponder on.
-    position_refused = 0;
-    refresh_moves();
-    forget_root_set();
-    edit_mode = 0;
-    game_over = 0;
-    book_enabled = 0;
-    clear_search_control();
+    game_position_changed();
+    reset_game_flags();
+    book_rest();
 }
 
 // "memory N": the table in at most N MB. A size that cannot be had keeps
 // the table as it is, and the user is told.
-void memory_command() {
+void memory_command(const CommandLine &line) {
     Word word;
     int megabytes;
-    if (!read_number(next_word(line_buffer, &word), &megabytes)) {
+    if (!read_number(next_word(line.text, &word), &megabytes)) {
         printf("Error (missing number): memory\n");
         return;
     }
@@ -112,10 +107,10 @@ void memory_command() {
 
 // "cores N": the searches from now on use N threads (at most what the
 // engine can run).
-void cores_command() {
+void cores_command(const CommandLine &line) {
     Word word;
     int cores;
-    if (!read_number(next_word(line_buffer, &word), &cores)) {
+    if (!read_number(next_word(line.text, &word), &cores)) {
         printf("Error (missing number): cores\n");
         return;
     }
@@ -142,16 +137,12 @@ void reset_version2() {
     reset_analysis();
 }
 
-int move_shaped(const char *word) {
-    return square_from_text(word[0], word[1]) >= 0 && square_from_text(word[2], word[3]) >= 0;
-}
-
-int execute_version2_command(int first_command) {
-    if (command_is("protover")) {
+int execute_version2_command(const CommandLine &line, int first_command) {
+    if (command_is(line, "protover")) {
         // A front end that speaks version 2 says so before anything else.
         int version = 0;
         Word word;
-        if (!first_command || !read_number(next_word(line_buffer, &word), &version) ||
+        if (!first_command || !read_number(next_word(line.text, &word), &version) ||
             version < FIRST_VERSION_2)
             return 0;
         protocol_version = FIRST_VERSION_2;
@@ -161,30 +152,30 @@ int execute_version2_command(int first_command) {
     if (protocol_version < FIRST_VERSION_2) return 0;
 
     for (const char *ignored : IGNORED_COMMANDS)
-        if (command_is(ignored)) return 1;
-    if (command_is("ping")) {
-        answer_ping(line_buffer);
-    } else if (command_is("setboard")) {
-        setboard();
-    } else if (command_is("analyze")) {
+        if (command_is(line, ignored)) return 1;
+    if (command_is(line, "ping")) {
+        answer_ping(line.text);
+    } else if (command_is(line, "setboard")) {
+        setboard(line);
+    } else if (command_is(line, "analyze")) {
         enter_analysis();
         engine_side = EMPTY;
         clear_search_control();
-    } else if (analysis_mode && command_is("exit")) {
+    } else if (analysis_mode && command_is(line, "exit")) {
         leave_analysis();
-    } else if (analysis_mode && !edit_mode && command_is(".")) {
+    } else if (analysis_mode && !edit_mode && command_is(line, ".")) {
         print_analysis_status();
-    } else if (command_is("memory")) {
-        memory_command();
-    } else if (command_is("cores")) {
-        cores_command();
-    } else if (command_is("nps")) {
-        nps_command(line_buffer);
-    } else if (command_is("exclude")) {
-        root_set_command(0);
-    } else if (command_is("include")) {
-        root_set_command(1);
-    } else if (command_is("?")) {
+    } else if (command_is(line, "memory")) {
+        memory_command(line);
+    } else if (command_is(line, "cores")) {
+        cores_command(line);
+    } else if (command_is(line, "nps")) {
+        nps_command(line.text);
+    } else if (command_is(line, "exclude")) {
+        root_set_command(line, 0);
+    } else if (command_is(line, "include")) {
+        root_set_command(line, 1);
+    } else if (command_is(line, "?")) {
         // Nothing is being searched: there is no move to make now.
     } else {
         return 0;

@@ -6,6 +6,7 @@
 
 #include "board/board.h"
 #include "protocol/protocol.h"
+#include "search/search.h"
 
 // The loop's lines, and the lines a search reads, queued and handed to the
 // loop in order after it.
@@ -37,38 +38,56 @@ constexpr int LINE_ANSWERED = 2;       // answered at once; the search goes on
 // lines_waiting: how many lines read before it still wait for the loop.
 int take_line_during_search(const char *line, int lines_waiting);
 
-// Command loop state.
+// The game: whose side the engine takes, whether it is over, editing, and
+// the stamp of the game position (game.cpp).
 extern int engine_side; // WHITE, BLACK, or EMPTY in force mode
-extern int post_mode;   // output mode handed to run_search: 0 or 2
+extern int game_over;
 extern int edit_mode;
 extern int edit_color;
-extern char line_buffer[INPUT_LINE_SIZE];
-extern char command_word[INPUT_LINE_SIZE];
-extern int game_over;
+extern int position_refused; // a malformed "setboard": moves are refused
+// Counts the changes of the game position: whatever belongs to one
+// position (the analysis, the root moves of "exclude") compares it.
+extern int position_stamp;
+// After every change of the game position (a move, "undo", "new",
+// "setboard", editing...): its moves generated at ply 0 and a new stamp,
+// even where the position looks the same as before.
+void game_position_changed();
+// What a game from a new position starts without: editing, a result, a
+// refused position, anything armed or pondered.
+void reset_game_flags();
+// "new": the initial position, the game's flags reset, book on.
+void start_new_game();
 
+// The command loop (loop.cpp) and its commands (commands.cpp).
+extern int post_mode; // thinking output: 0 or 2
 // Runs until "quit" or the end of input.
 void command_loop();
-// Whether command_word, the first word of line_buffer, is command.
-bool command_is(const char *command);
-// Carries out the command in line_buffer; returns 0 when the loop must end.
-int execute_command();
+// A command line as the loop read it: its text, its first word, and that
+// word as a string.
+struct CommandLine {
+    const char *text;
+    Word word;
+    const char *word_text;
+};
+inline bool command_is(const CommandLine &line, const char *command) {
+    return word_is(line.word, command);
+}
+// Carries out one command line; returns 0 when the loop must end.
+int execute_command(const char *line);
 // As the loop starts: version 1, and the next command is the first, the
 // only one where "protover" counts.
 void reset_commands();
-// What a new game resets: the initial position and the game's flags.
-void start_new_game();
 
 // Protocol version 2, switched on by "protover N" (N >= 2) as the first
 // command; until then, and for version-1 front ends always, version 1.
 extern int protocol_version;
-extern int analysis_mode;    // "analyze" until "exit"
-extern int position_refused; // a malformed "setboard": moves are refused
+extern int analysis_mode; // "analyze" until "exit"
 // Back to version 1 with no analysis and nothing left of an earlier one, as
 // the loop starts.
 void reset_version2();
-// Carries out line_buffer when it is a version-2 command that the shared
+// Carries out the line when it is a version-2 command that the shared
 // table does not hold; 0 otherwise. "protover" is tried in both versions.
-int execute_version2_command(int first_command);
+int execute_version2_command(const CommandLine &line, int first_command);
 // Analysis: "analyze" enters it, "exit" leaves it, and the loop runs
 // analyse whenever analysis_due says so.
 void enter_analysis();
@@ -80,15 +99,11 @@ int analysis_searching();
 // "stat01: ...", the analysis's progress; between searches, the last one's.
 void print_analysis_status();
 // Nonzero when the analysis must (re)start: just entered, interrupted, or
-// the position has changed since it was last analysed.
+// the position or its root moves have changed since it was last analysed.
 int analysis_due();
 // One unlimited search of the current position with thinking lines; input
 // ends it and it prints no move.
 void analyse();
-// Makes the analysis start again, when one is on: its root moves changed.
-void restart_analysis();
-// Text of a coordinate move however illegal: four square characters.
-int move_shaped(const char *word);
 // A version-2 thinking line: mate in N moves shows as 100000 + N, being
 // mated in N as -100000 - N; other scores as version 1 shows them.
 void report_version2(int depth, int score);
@@ -98,13 +113,16 @@ void report_version2(int depth, int score);
 // nullptr and 0 when every move may be chosen (no set for this position, or
 // an empty one).
 const Move *root_set(int *count);
-// "exclude ARG" (include 0) or "include ARG" (include 1), from line_buffer:
-// ARG is a legal move or "all".
-void root_set_command(int include);
-// The position is new even where it looks the same ("undo", "new"...).
-void forget_root_set();
+// Counts the changes "exclude" and "include" made, for the analysis.
+extern int root_set_changes;
+// "exclude ARG" (include 0) or "include ARG" (include 1): ARG is a legal
+// move or "all".
+void root_set_command(const CommandLine &line, int include);
 
-// Time control.
+// Time control: the depth and the time budget of the engine's next search,
+// as the time commands leave them, and what they are worked out from.
+extern int depth_limit;
+extern int time_budget_ms;
 extern int clock_ms;
 extern int level_moves;
 extern int level_base;                  // minutes
@@ -125,6 +143,9 @@ void nps_command(const char *line);
 // Version 2's "new": no "sd" depth and no node rate any more, the clock
 // alone limits.
 void forget_game_limits();
+// The limits the time commands give the engine's next search: depth and
+// budget, and after "nps" (count_nodes 1) the budget as a node count.
+SearchLimits timed_search_limits(int count_nodes);
 // Reads seconds with an optional decimal fraction ("0.05") as milliseconds,
 // digits past the third decimal dropped; otherwise as read_number.
 const char *read_seconds_ms(const char *text, int *ms);

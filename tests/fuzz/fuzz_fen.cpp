@@ -100,9 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     evaluate();
 
     search_input_hook = nullptr;
-    book_enabled = 0;
-    depth_limit = 2;
-    time_budget_ms = 1000000000;
+    book_rest();
+    fixed_search_depth = 2;
     run_search(0);
     take(&after);
     if (ply != 0 || !same(before, after))

@@ -123,8 +123,7 @@ void fuzz_reset_engine() {
     clear_search_control();
     set_pondering_allowed(0);
     search_input_hook = take_search_input;
-    report_iteration = print_thinking_line;
-    book_enabled = 1;
+    book_follow_game();
     engine_side = EMPTY;
     post_mode = 0;
     edit_mode = 0;

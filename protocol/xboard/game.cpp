@@ -1,0 +1,35 @@
+// pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The game the loop plays: the engine's side, the end of the game, editing,
+// a refused set-up, and the one event of a changed game position.
+#include "protocol/xboard/xboard.h"
+
+#include "book/book.h"
+#include "search/search.h"
+
+int engine_side = EMPTY;
+int game_over = 0;
+int edit_mode = 0;
+int edit_color = WHITE;
+int position_refused = 0;
+int position_stamp = 0;
+
+void game_position_changed() {
+    refresh_moves();
+    position_stamp++;
+}
+
+void reset_game_flags() {
+    edit_mode = 0;
+    game_over = 0;
+    position_refused = 0;
+    clear_search_control();
+}
+
+void start_new_game() {
+    new_game();
+    game_position_changed();
+    reset_game_flags();
+    set_pondering_allowed(0);
+    book_follow_game();
+}
