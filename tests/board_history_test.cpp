@@ -1,6 +1,7 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A game longer than the undo stack: it goes on, keeps its last records in
+// A game longer than the undo stack, which forgets its oldest records
+// twice: it goes on, counts every half-move, keeps its last records in
 // order, and takes them back to the positions they came from.
 #include "board/history.h"
 
@@ -8,7 +9,7 @@
 
 namespace {
 
-constexpr int GAME_PLIES = 700;
+constexpr int GAME_PLIES = 1000;
 // keys[k]: the key of the position the k-th move of the game was made in.
 PositionKey keys[GAME_PLIES + 1];
 
@@ -33,7 +34,7 @@ Move next_move(uint32_t *seed) {
     return any_count ? any[(*seed >> 16) % any_count] : 0;
 }
 
-TEST(BoardHistory, GameOfSevenHundredPlies) {
+TEST(BoardHistory, GameOfAThousandPlies) {
     new_game();
     uint32_t seed = 1;
     for (int k = 0; k < GAME_PLIES; k++) {

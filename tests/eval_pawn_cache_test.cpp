@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "board/board.h"
 #include "eval/eval.h"
@@ -121,6 +122,22 @@ TEST(EvalPawnCache, AgreesWithThePlainEvaluation) {
         walk(3);
         if (HasFatalFailure()) return;
     }
+}
+
+// Each search thread has a cache of its own: the same pawns find another
+// thread's entry in another place.
+TEST(EvalPawnCache, EachThreadHasItsOwn) {
+    if (!PER_THREAD_STATE) GTEST_SKIP() << "this build searches on one thread";
+    new_game();
+    const PawnEntry *mine = &pawn_entry();
+    const PawnEntry *theirs = nullptr;
+    std::thread other([&theirs] {
+        new_game();
+        theirs = &pawn_entry();
+    });
+    other.join();
+    EXPECT_NE(mine, theirs);
+    EXPECT_EQ(mine, &pawn_entry());
 }
 
 } // namespace

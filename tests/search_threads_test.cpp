@@ -10,6 +10,8 @@
 #include <string>
 #include <thread>
 
+#include "platform/platform.h"
+#include "protocol/protocol.h"
 #include "search/search.h"
 #include "tests/golden.h"
 
@@ -184,6 +186,52 @@ TEST_F(SearchThreads, StopRequestEndsEveryThreadOfTheSearch) {
     EXPECT_LT(completed_depth, 30);
     EXPECT_EQ(move_playable(pv_table[0][0]), 1);
     EXPECT_EQ(ply, 0);
+}
+
+// A system that refuses threads from the slot given on.
+int refused_from_slot = 0;
+int start_or_refuse(int slot, void (*entry)(int), int argument) {
+    return slot >= refused_from_slot ? 0 : thread_start(slot, entry, argument);
+}
+
+TEST_F(SearchThreads, ThreadsTheSystemRefusesLeaveTheSearchToTheOthers) {
+    start_helper_thread = start_or_refuse;
+    for (int refused : {2, 1}) {
+        SCOPED_TRACE(refused);
+        refused_from_slot = refused;
+        setup(MIDDLEGAME, 5);
+        set_search_threads(4);
+        run_search(0);
+        EXPECT_EQ(search_threads_started, refused);
+        EXPECT_EQ(completed_depth, 5);
+        EXPECT_EQ(move_playable(pv_table[0][0]), 1);
+    }
+    // Said once for the four threads asked for, and again for another count.
+    testing::internal::CaptureStdout();
+    note_thread_shortfall("info string Threads");
+    note_thread_shortfall("info string Threads");
+    set_search_threads(3);
+    run_search(0);
+    note_thread_shortfall("info string Threads");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "info string Threads 4: only 1 threads could start; the search goes on with 1\n"
+              "info string Threads 3: only 1 threads could start; the search goes on with 1\n");
+    reset_thread_shortfall();
+    start_helper_thread = thread_start;
+}
+
+// A node limit counts this search's nodes only: the helpers' of a long
+// search before it are not carried over.
+TEST_F(SearchThreads, NodeLimitStartsFromNothingEverySearch) {
+    setup(MIDDLEGAME, 7);
+    set_search_threads(2);
+    run_search(0);
+    ASSERT_GT(search_nodes_total() - node_count, 200000u) << "the helper searched";
+    SearchLimits limits = depth_only_limits(30);
+    limits.nodes = 100000;
+    run_limited_search(limits);
+    EXPECT_GE(completed_depth, 3);
+    EXPECT_GE(search_nodes_total(), 100000u);
 }
 
 } // namespace

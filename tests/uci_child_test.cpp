@@ -196,6 +196,12 @@ TEST_F(UciChild, NulBytesEndNoLine) {
     engine.send("isready\n");
     expect_ready("after the NUL lines");
     EXPECT_TRUE(engine.no_line_for("readyok", QUIET_MS)) << engine.output();
+    engine.send(std::string("\0isready\n", 9));
+    expect_ready("after a leading NUL");
+    // The moves after a NUL are still the line's: Black is to move.
+    engine.send(std::string("position startpos\0moves e2e4\ngo depth 1\n", 40));
+    const std::string best = engine.read_until("bestmove", REPLY_MS);
+    EXPECT_TRUE(best.size() > 10 && (best[10] == '7' || best[10] == '8')) << best;
     quit();
 }
 
@@ -270,7 +276,7 @@ TEST_F(UciChild, GoDepthIsTheToolsSearch) {
 // A node limit and a mate limit each end a search that would otherwise run
 // for minutes; the nodes are counted past the limit only up to the next look
 // at it.
-TEST_F(UciChild, NodesAndMateEndTheSearch) {
+TEST_F(UciChild, NodesEndTheSearch) {
     constexpr unsigned long NODES = 20000;
     constexpr unsigned long POLL_SLACK = 8192;
     engine.send("position startpos\ngo nodes 20000\n");
@@ -281,6 +287,21 @@ TEST_F(UciChild, NodesAndMateEndTheSearch) {
     EXPECT_GE(info_nodes(info.back()), NODES) << info.back();
     EXPECT_LT(info_nodes(info.back()), NODES + POLL_SLACK) << info.back();
 
+    // A node-limited search is bounded: a command waiting behind it and the
+    // end of input let it count its nodes to the end.
+    info.clear();
+    engine.send("position startpos\ngo nodes 300000\nposition startpos moves e2e4\n");
+    engine.close_input();
+    EXPECT_TRUE(white_first_bestmove(engine.read_until("bestmove", SEARCH_MS, &info)))
+        << engine.output();
+    ASSERT_FALSE(info.empty()) << engine.output();
+    EXPECT_GE(info_nodes(info.back()), 300000ul) << info.back();
+    EXPECT_TRUE(engine.exits_with_zero(REPLY_MS));
+}
+
+// go mate stops once the mate is proven.
+TEST_F(UciChild, MateEndsTheSearch) {
+    std::vector<std::string> info;
     // Mate in 2: Kc7 Ka7 Ra1.
     info.clear();
     engine.send("position fen k7/8/2K5/8/8/8/8/1R6 w - - 0 1\ngo mate 2\n");
@@ -315,6 +336,13 @@ TEST_F(UciChild, SearchmovesRestrictTheAnswer) {
     engine.send(pinned + "go depth 3 searchmoves e2c3\n");
     EXPECT_TRUE(starts_with(engine.read_until("bestmove", SEARCH_MS), "bestmove e1"))
         << engine.output();
+    // Black's knights, from the back rank, neither being the move found
+    // without the restriction.
+    info.clear();
+    engine.send("position startpos moves e2e4\ngo depth 3 searchmoves g8f6 b8c6\n");
+    const std::string knight = engine.read_until("bestmove", SEARCH_MS, &info);
+    EXPECT_TRUE(starts_with(knight, "bestmove g8f6") || starts_with(knight, "bestmove b8c6"))
+        << knight;
     quit();
 }
 
@@ -352,6 +380,13 @@ TEST_F(UciChild, MultiPvLines) {
     engine.read_until("bestmove", SEARCH_MS, &info);
     ASSERT_EQ(info.size(), 20u) << engine.output();
     EXPECT_TRUE(starts_with(info.back(), "info depth 1 multipv 20 ")) << info.back();
+
+    // Two moves to search: two lines, whatever MultiPV asks for.
+    info.clear();
+    engine.send("setoption name MultiPV value 3\ngo depth 2 searchmoves e2e4 d2d4\n");
+    engine.read_until("bestmove", SEARCH_MS, &info);
+    ASSERT_EQ(info.size(), 4u) << engine.output();
+    for (const std::string &line : info) EXPECT_EQ(line.find("multipv 3"), std::string::npos);
 
     info.clear();
     engine.send("setoption name MultiPV value 1\ngo depth 2\n");
