@@ -1,7 +1,8 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The one game position: board arrays, position state, move and undo stacks,
-// keys, move generation, making/unmaking moves, move notation and FEN.
+// The position each thread works on (the game's is the main thread's):
+// board arrays, position state, move and undo stacks, keys, move
+// generation, making/unmaking moves, move notation and FEN.
 #pragma once
 
 #include <cstdint>

@@ -1,9 +1,7 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The search-control state: what the next search is asked to do, and the
-// requests a protocol makes while it runs. Only these functions write it,
-// but for the driver itself, which clears move_now's companions when a
-// search is abandoned.
+// requests a protocol makes while it runs. Only these functions write it.
 #include "search/search.h"
 
 #include "platform/platform.h"
@@ -48,6 +46,10 @@ void request_move_now() {
     // A ponder search has no deadline and would not look at the request.
     search_limits.ponder = 0;
     search_limits.stop_on_input = 0;
+}
+
+void note_search_abandoned() {
+    input_during_search = 0;
 }
 
 void note_input_line() {

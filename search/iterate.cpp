@@ -125,7 +125,7 @@ void search_armed() {
     search_aborted = 0;
     if (setjmp(abort_context) != 0) {
         stop_search_helpers();
-        input_during_search = 0;
+        note_search_abandoned();
         while (ply != 0) unmake_move();
         restore_first_line(0);
         // A search told to stop before any root move was searched to the

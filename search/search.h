@@ -195,6 +195,9 @@ void set_input_closed(int closed);
 void set_pondering_allowed(int allowed); // "hard" and "easy"
 void note_engine_moved();                // it may ponder on the expected reply next
 void cancel_search();                    // stop now, the move is not wanted
+// By the driver, when a search is abandoned: the line that ended it has
+// been taken in, and must not end the next one.
+void note_search_abandoned();
 // The pondered move was played: the search goes on as a normal one whose
 // time, budget_ms, counts from now.
 void ponder_hit(int budget_ms);

@@ -3,6 +3,7 @@
 // Setting up positions from FEN text: accepted forms, rejected text, and the
 // castling rights and en-passant squares the board cannot back.
 #include "board/board.h"
+#include "tests/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -21,42 +22,15 @@ uint64_t as64(PositionKey k) {
     return ((uint64_t)k.high << 32) | k.low;
 }
 
-struct State {
-    int color[64], piece[64], side, opp, castle, ep, fifty, ply_, game_ply_;
-    PositionKey key;
-};
-
-State take() {
-    State s;
-    memcpy(s.color, square_color, sizeof s.color);
-    memcpy(s.piece, square_piece, sizeof s.piece);
-    s.side = side_to_move;
-    s.opp = opponent;
-    s.castle = castle_rights;
-    s.ep = ep_square;
-    s.fifty = fifty_count;
-    s.ply_ = ply;
-    s.game_ply_ = game_ply;
-    s.key = position_key;
-    return s;
-}
-
-bool equal(const State &a, const State &b) {
-    return memcmp(a.color, b.color, sizeof a.color) == 0 &&
-           memcmp(a.piece, b.piece, sizeof a.piece) == 0 && a.side == b.side && a.opp == b.opp &&
-           a.castle == b.castle && a.ep == b.ep && a.fifty == b.fifty && a.ply_ == b.ply_ &&
-           a.game_ply_ == b.game_ply_ && a.key == b.key;
-}
-
 TEST(BoardFen, StartPositionEqualsNewGame) {
     new_game();
-    const State fresh = take();
+    const Snapshot fresh = take_snapshot();
     const char *error = nullptr;
     ASSERT_EQ(set_fen("8/8/8/8/8/8/8/K6k b - - 33 70", &error), 1);
     ply = 2;
     game_ply = 7;
     ASSERT_EQ(set_fen(START_FEN, &error), 1);
-    EXPECT_TRUE(equal(fresh, take()));
+    EXPECT_EQ(snapshot_differences(fresh, take_snapshot()), "");
     EXPECT_EQ(ply, 0);
     EXPECT_EQ(game_ply, 0);
     EXPECT_EQ(ply_move_start[0], 0);
@@ -144,7 +118,7 @@ TEST(BoardFen, MalformedTextIsRejected) {
         set_fen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R b KQkq - 3 9", &error), 1);
     ply = 1;
     game_ply = 1;
-    const State before = take();
+    const Snapshot before = take_snapshot();
     const int list_end = ply_move_start[1];
     for (const char *fen : bad) {
         error = nullptr;
@@ -153,7 +127,7 @@ TEST(BoardFen, MalformedTextIsRejected) {
         if (error) {
             EXPECT_GT(strlen(error), 0u) << fen;
         }
-        EXPECT_TRUE(equal(before, take())) << fen;
+        EXPECT_EQ(snapshot_differences(before, take_snapshot()), "") << fen;
         EXPECT_EQ(ply_move_start[1], list_end) << fen;
     }
 }

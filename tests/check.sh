@@ -10,6 +10,8 @@
 #             signature
 #   sanitize  the unit tests and transcripts under AddressSanitizer and
 #             UndefinedBehaviorSanitizer
+#   tsan      the tests of searches on several threads under
+#             ThreadSanitizer
 #   system    package, front ends, Windows, fuzzing and faults, against the
 #             Release build
 # and prints the time each stage took and the tests ctest skipped (a system

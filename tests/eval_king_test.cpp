@@ -37,15 +37,6 @@ void expect_file_shelter(const std::string &placement, int i, int expected) {
     EXPECT_EQ(black_file_shelter(i), expected);
 }
 
-void expect_score(const std::string &placement, int white_score) {
-    SCOPED_TRACE(placement);
-    const std::string mirrored = mirror_placement(placement);
-    EXPECT_EQ(eval_placement(placement, 'w'), white_score);
-    EXPECT_EQ(eval_placement(placement, 'b'), -white_score);
-    EXPECT_EQ(eval_placement(mirrored, 'b'), white_score) << mirrored;
-    EXPECT_EQ(eval_placement(mirrored, 'w'), -white_score) << mirrored;
-}
-
 // Black keeps all its pieces (3104) unless stated.
 
 TEST(EvalKingShelter, CastledKingBehindHomePawns) {

@@ -13,17 +13,6 @@
 
 namespace {
 
-// White's score minus Black's, checked from both sides and for the colour
-// mirror, so every White term below is checked for Black as well.
-void expect_score(const std::string &placement, int white_score) {
-    SCOPED_TRACE(placement);
-    const std::string mirrored = mirror_placement(placement);
-    EXPECT_EQ(eval_placement(placement, 'w'), white_score);
-    EXPECT_EQ(eval_placement(placement, 'b'), -white_score);
-    EXPECT_EQ(eval_placement(mirrored, 'b'), white_score) << mirrored;
-    EXPECT_EQ(eval_placement(mirrored, 'w'), -white_score) << mirrored;
-}
-
 // In the rook and bishop cases the kings read the endgame table (e1, e8: 30).
 
 TEST(EvalRook, OpenFile) {

@@ -38,3 +38,14 @@ inline std::string mirror_placement(const std::string &placement) {
     }
     return out;
 }
+
+// White's score minus Black's, checked from both sides and for the colour
+// mirror, so every White term is checked for Black as well.
+inline void expect_score(const std::string &placement, int white_score) {
+    SCOPED_TRACE(placement);
+    const std::string mirrored = mirror_placement(placement);
+    EXPECT_EQ(eval_placement(placement, 'w'), white_score);
+    EXPECT_EQ(eval_placement(placement, 'b'), -white_score);
+    EXPECT_EQ(eval_placement(mirrored, 'b'), white_score) << mirrored;
+    EXPECT_EQ(eval_placement(mirrored, 'w'), -white_score) << mirrored;
+}

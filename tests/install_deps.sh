@@ -19,9 +19,8 @@ packages=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64
     # xboard against fairymax on a virtual display; the front-end scripts
     xboard xvfb xauth fairymax python3
-    # cutechess-cli (a prebuilt copy beside the repository) needs Qt's core;
     # polyglot puts the UCI mode in front of xboard
-    libqt5core5a polyglot
+    polyglot
     # The fault tests' game under valgrind
     valgrind
     # The Debian package: shared-library dependencies, manual pages, lintian

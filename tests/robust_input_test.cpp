@@ -14,28 +14,20 @@
 #include "book/book.h"
 #include "protocol/xboard/xboard.h"
 #include "search/search.h"
+#include "tests/test_support.h"
 
 namespace {
 
-// Standard input replaced by a pipe the test writes and closes.
-class RobustInput : public ::testing::Test {
+// Standard input replaced by a pipe the test writes and closes, and no
+// search flag left over.
+class RobustInput : public PipedInput {
   protected:
     void SetUp() override {
-        saved_stdin = dup(0);
-        ASSERT_GE(saved_stdin, 0);
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        ASSERT_EQ(dup2(fds[0], 0), 0);
-        close(fds[0]);
-        writer = fds[1];
-        reset_input();
+        PipedInput::SetUp();
         quiet_search_flags();
     }
     void TearDown() override {
-        if (writer >= 0) close(writer);
-        dup2(saved_stdin, 0);
-        close(saved_stdin);
-        reset_input();
+        PipedInput::TearDown();
         quiet_search_flags();
     }
     static void quiet_search_flags() {
@@ -48,9 +40,8 @@ class RobustInput : public ::testing::Test {
         search_deadline_ms = INT64_MAX;
     }
     void send_and_close(const std::string &text) {
-        ASSERT_EQ(write(writer, text.data(), text.size()), (ssize_t)text.size());
-        close(writer);
-        writer = -1;
+        send(text);
+        close_writer();
     }
     // 1 when the poll abandoned the search.
     static int poll_aborts() {
@@ -59,9 +50,6 @@ class RobustInput : public ::testing::Test {
         poll_clock_and_input();
         return 0;
     }
-
-    int saved_stdin = -1;
-    int writer = -1;
 };
 
 // The front end's last line lacks its line feed and arrives during the

@@ -15,6 +15,8 @@ namespace {
 const char *START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 // Rd8 mates.
 const char *MATE_IN_ONE = "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1";
+// Kc7, and Ra1 mates next.
+const char *MATE_IN_TWO = "k7/8/2K5/8/8/8/8/1R6 w - - 0 1";
 
 struct Line {
     int depth, line, score;
@@ -65,11 +67,17 @@ TEST(SearchControl, MateLimitEndsTheSearchAtTheProof) {
     EXPECT_EQ(best(), "d1d8");
     EXPECT_EQ(mate_in_moves(lines_seen.back().score), 1);
     EXPECT_LE(completed_depth, 3);
-    // A longer mate than asked for does not stop it: mate in 1 is within 2.
-    limits = limits_at(MATE_IN_ONE, 4);
-    limits.mate_moves = 0;
+    // A shorter mate than asked for stops it: mate in 1 is within 2.
+    limits = limits_at(MATE_IN_ONE, 30);
+    limits.mate_moves = 2;
     run_limited_search(limits);
-    EXPECT_EQ(completed_depth, 4);
+    EXPECT_LE(completed_depth, 3);
+    // A longer one does not: mate in 2 is not within 1.
+    limits = limits_at(MATE_IN_TWO, 6);
+    limits.mate_moves = 1;
+    run_limited_search(limits);
+    EXPECT_EQ(mate_in_moves(lines_seen.back().score), 2);
+    EXPECT_EQ(completed_depth, 6);
 }
 
 TEST(SearchControl, RootMovesRestrictTheAnswer) {

@@ -6,17 +6,13 @@
 #   need_cutechess NAME       sets CUTECHESS to a cutechess-cli that runs
 #   need_python_chess NAME    puts python-chess on PYTHONPATH
 #
-# Each looks, in this order, at the variable ($CUTECHESS, $PYTHON_CHESS: the
-# binary, the folder holding the chess package), at the copy in shared/tools
-# beside the repository (../shared/tools/cutechess-cli,
-# ../shared/tools/python-chess), and at what is installed (cutechess-cli on
-# the PATH, a chess package python3 already imports). When none is there the
-# test prints why and exits 77, which ctest reports as skipped. A variable
-# naming nothing usable, or a tool found that does not run, is a failure
-# (status 2): it was asked for.
-
-tools_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-shared_tools=$tools_repo/../shared/tools
+# Neither is a Debian package: a user installs them from their own
+# projects. Each looks at the variable first ($CUTECHESS, the binary;
+# $PYTHON_CHESS, the folder holding the chess package), then at what is
+# installed (cutechess-cli on the PATH, a chess package python3 already
+# imports). When neither is there the test prints why and exits 77, which
+# ctest reports as skipped. A variable naming nothing usable, or a tool
+# found that does not run, is a failure (status 2): it was asked for.
 
 # Prints why test $1 cannot run and ends it as skipped.
 skip_test() {
@@ -31,15 +27,13 @@ need_cutechess() {
             echo "$test: CUTECHESS=$CUTECHESS is no executable" >&2
             exit 2
         }
-    elif [ -x "$shared_tools/cutechess-cli" ]; then
-        CUTECHESS=$shared_tools/cutechess-cli
     elif command -v cutechess-cli > /dev/null 2>&1; then
         CUTECHESS=$(command -v cutechess-cli)
     else
-        skip_test "$test" "no cutechess-cli (set CUTECHESS, or put one in $shared_tools or on the PATH)"
+        skip_test "$test" "no cutechess-cli (not a Debian package: put it on the PATH or set CUTECHESS)"
     fi
     "$CUTECHESS" --version > /dev/null 2>&1 || {
-        echo "$test: $CUTECHESS does not run (apt-get install libqt5core5a)" >&2
+        echo "$test: $CUTECHESS does not run" >&2
         exit 2
     }
 }
@@ -48,10 +42,8 @@ need_python_chess() {
     local test=$1 dir=
     if [ -n "${PYTHON_CHESS:-}" ]; then
         dir=$PYTHON_CHESS
-    elif [ -d "$shared_tools/python-chess/chess" ]; then
-        dir=$shared_tools/python-chess
     elif ! python3 -c 'import chess.engine' > /dev/null 2>&1; then
-        skip_test "$test" "no python-chess (set PYTHON_CHESS, or put it in $shared_tools/python-chess)"
+        skip_test "$test" "no python-chess (not a Debian package: install it for python3 or set PYTHON_CHESS to the folder holding its chess package)"
     fi
     if [ -n "$dir" ]; then
         export PYTHONPATH=$dir${PYTHONPATH:+:$PYTHONPATH}

@@ -22,7 +22,7 @@
 #               engine declares nps=1). With PELMOK_REQUIRE_NPS=0 an engine
 #               that declares nps=0 gets a GAP, not a FAIL, and the games
 #               are played UCI against UCI.
-# cutechess-cli comes from CUTECHESS or shared/tools (tests/tools.sh); without
+# cutechess-cli comes from CUTECHESS or the PATH (tests/tools.sh); without
 # it the test is skipped. CUTECHESS_KEEP names a folder for the PGN and log.
 set -euo pipefail
 

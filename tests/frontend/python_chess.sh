@@ -6,7 +6,7 @@
 #
 #   tests/frontend/python_chess.sh PELMOK_BINARY
 #
-# python-chess comes from PYTHON_CHESS, shared/tools beside the repository or
+# python-chess comes from PYTHON_CHESS or
 # python3's own path; without it the test is skipped.
 set -euo pipefail
 

@@ -12,7 +12,7 @@
 # GAME_PAIRS (default 2) pairs of games at 10 s + 0.1 s, each opening played
 # with both colours; cutechess adjudicates clear wins and dead draws so that
 # the run stays short. cutechess-cli is found as tests/tools.sh says
-# ($CUTECHESS, shared/tools beside the repository, the PATH); without one the
+# ($CUTECHESS, the PATH); without one the
 # test is skipped.
 # It needs Debian's libqt5core5a, and fairymax. UCI_CUTECHESS_KEEP names a
 # directory that receives the PGN and the full traffic.
