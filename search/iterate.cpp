@@ -75,7 +75,9 @@ void search_more_lines(int depth, int score) {
 // A node or mate limit is looked at between iterations as well as by the
 // polls, so that it never cuts the first iteration short.
 bool limit_reached(int score) {
-    if (search_limits.nodes != 0 && search_nodes_total() >= search_limits.nodes) return true;
+    if (search_limits.nodes != 0 && search_nodes_total() >= search_limits.nodes &&
+        completed_depth >= search_limits.nodes_min_depth)
+        return true;
     const int mate = mate_in_moves(score);
     return search_limits.mate_moves > 0 && mate > 0 && mate <= search_limits.mate_moves;
 }

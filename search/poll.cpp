@@ -53,9 +53,9 @@ void poll_clock_and_input() {
             return;
         }
     }
-    // A node limit never cuts the first iteration short.
+    // A node limit never cuts the first iterations short.
     if (search_limits.nodes != 0 && search_nodes_total() >= search_limits.nodes &&
-        completed_depth > 0)
+        completed_depth > 0 && completed_depth >= search_limits.nodes_min_depth)
         abort_search();
     if (now_ms() >= search_deadline_ms || move_now) stop_once_a_move_is_known();
 }

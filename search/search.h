@@ -80,14 +80,15 @@ constexpr int MAX_MULTIPV = MAX_ROOT_MOVES;
 // What one search is asked to do: each protocol fills it in from its own
 // commands, the developer tools with a depth alone.
 struct SearchLimits {
-    int depth;          // the deepest iteration
-    int time_budget_ms; // from the start of the search, or from ponder_hit
-    uint64_t nodes;     // stop once this many are searched; 0: no limit
-    int mate_moves;     // stop once a mate in this many moves is proven; 0: none
-    int ponder;         // on the opponent's time: no deadline until ponder_hit
-    int stop_on_input;  // a line read during the search ends it (pondering allowed)
-    int use_book;       // the book may answer
-    int multipv;        // lines per iteration, the best first
+    int depth;           // the deepest iteration
+    int time_budget_ms;  // from the start of the search, or from ponder_hit
+    uint64_t nodes;      // stop once this many are searched; 0: no limit
+    int nodes_min_depth; // ... but not before this iteration is finished (1 at least)
+    int mate_moves;      // stop once a mate in this many moves is proven; 0: none
+    int ponder;          // on the opponent's time: no deadline until ponder_hit
+    int stop_on_input;   // a line read during the search ends it (pondering allowed)
+    int use_book;        // the book may answer
+    int multipv;         // lines per iteration, the best first
     // Only these root moves are searched; none (or none legal): all.
     const Move *root_moves;
     int root_move_count;
@@ -237,6 +238,24 @@ uint64_t search_nodes_total();
 // A helper's search: iterative deepening from first_depth until its depth
 // limit, or until it must stop.
 void search_as_helper(int first_depth);
+
+// Strength levels, on the Elo scale of the README's measurements: a limited
+// search takes fewer nodes and several root lines, and the move is drawn
+// among them by their scores (random_draw, the book's generator).
+constexpr int STRENGTH_MIN_ELO = 600;
+constexpr int STRENGTH_MAX_ELO = 2200;
+constexpr int STRENGTH_DEFAULT_ELO = 1500;
+// The node budget and the temperature (centipawns that halve a line's
+// chance) of a level.
+int strength_nodes(int elo);
+int strength_temperature(int elo);
+// The limits of a search at level elo: at most its nodes (the clock and
+// depth kept, so it never thinks longer than full strength would) and its
+// lines, of which the first shown_lines are reported as limits.report would.
+SearchLimits limit_strength(const SearchLimits &limits, int elo, int shown_lines);
+// After that search: its move at level elo, and the reply expected after
+// it (0 when none is known).
+Move strength_choice(int elo, Move *reply);
 
 // Every 4096 full-width and 2048 quiescence nodes: takes in waiting input
 // and abandons the search (longjmp back to the driver) when it must stop.

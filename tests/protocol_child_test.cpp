@@ -284,7 +284,9 @@ TEST_F(ProtocolChild, XboardGameStart) {
     std::string line;
     ASSERT_TRUE(engine.read_line(&line, LINE_TIMEOUT_MS));
     EXPECT_TRUE(starts_with(line, "feature myname=\"pelmok ")) << line;
-    ASSERT_TRUE(engine.read_line(&line, LINE_TIMEOUT_MS));
+    // The options, then the rest, done=1 last.
+    do ASSERT_TRUE(engine.read_line(&line, LINE_TIMEOUT_MS));
+    while (starts_with(line, "feature option="));
     EXPECT_TRUE(std::regex_match(line, std::regex("feature .*\\bping=1 .*setboard=1 .* done=1")))
         << line;
     engine.send("accepted ping\naccepted done\nnew\nrandom\nlevel 40 5 0\npost\nhard\n"
@@ -573,6 +575,31 @@ TEST_F(ProtocolChild, BookSkipsCandidatesBeyondFifty) {
     for (int i = 0; i < BOOK_CANDIDATE_LIMIT; i++)
         if (move == std::string("move ") + WIDE_MOVES[i]) among_first = true;
     EXPECT_TRUE(among_first) << move;
+    engine.send("quit\n");
+    expect_exit_zero();
+}
+
+// Version 2's strength options: a limited level answers long before the
+// time the clock gives full strength, which it uses; an option that is not
+// the engine's is an error line.
+TEST_F(ProtocolChild, LimitedStrengthOptions) {
+    start();
+    engine.send("protover 2\n");
+    std::vector<std::string> features;
+    ASSERT_FALSE(engine.read_until("feature ping=1", LINE_TIMEOUT_MS, &features).empty());
+    EXPECT_EQ(features.back(), "feature option=\"UCI_Elo -spin 1500 600 2200\"");
+    engine.send("option Threads=2\nping 1\n");
+    EXPECT_EQ(engine.read_until("Error", LINE_TIMEOUT_MS), "Error (bad option): Threads=2");
+    engine.send("option UCI_LimitStrength=1\noption UCI_Elo=700\nnew\nst 4\nforce\ne2e4\n");
+    auto start_time = std::chrono::steady_clock::now();
+    engine.send("go\n");
+    EXPECT_TRUE(is_black_first_move(expect_move()));
+    EXPECT_LT(elapsed_ms(start_time), 2000) << "a weak level answers at once";
+    engine.send("option UCI_LimitStrength=0\nnew\nst 4\nforce\ne2e4\n");
+    start_time = std::chrono::steady_clock::now();
+    engine.send("go\n");
+    EXPECT_TRUE(is_black_first_move(expect_move()));
+    EXPECT_GT(elapsed_ms(start_time), 3000) << "full strength takes its time";
     engine.send("quit\n");
     expect_exit_zero();
 }

@@ -417,6 +417,9 @@ TEST_F(UciChild, HashAndClearHash) {
 // reports, give or take the pipes (the best of three, against the load of
 // the machine).
 TEST_F(UciChild, LargeTableCostsNothingOutsideTheClock) {
+#ifndef NDEBUG
+    GTEST_SKIP() << "the sanitizers make every fresh page of a 4 GB table slow; Release runs it";
+#endif
     engine.send("setoption name Hash value 4096\nposition startpos moves e2e4\ngo depth 7\n");
     ASSERT_FALSE(engine.read_until("bestmove", SEARCH_MS).empty()) << engine.output();
     long least_gap_ms = REPLY_MS;
@@ -433,6 +436,21 @@ TEST_F(UciChild, LargeTableCostsNothingOutsideTheClock) {
         if (gap_ms < least_gap_ms) least_gap_ms = gap_ms;
     }
     EXPECT_LT(least_gap_ms, 100) << engine.output();
+    quit();
+}
+
+// A limited level never thinks longer than full strength on the same
+// clock, and a low one answers at once.
+TEST_F(UciChild, LimitedStrengthIsNeverSlower) {
+    engine.send("setoption name UCI_LimitStrength value true\n");
+    for (int elo : {600, 1500, 2200}) {
+        engine.send("setoption name UCI_Elo value " + std::to_string(elo) + "\n");
+        const auto start = std::chrono::steady_clock::now();
+        engine.send("position startpos moves e2e4\ngo movetime 3000\n");
+        const std::string best = engine.read_until("bestmove", REPLY_MS);
+        EXPECT_TRUE(best.size() > 10 && (best[10] == '7' || best[10] == '8')) << best;
+        EXPECT_LT(elapsed_ms(start), elo < 2000 ? 1500 : 3100) << elo;
+    }
     quit();
 }
 

@@ -127,7 +127,7 @@ UciGoRequest uci_parse_go(const char *arguments) {
 
 void uci_report_iteration(int depth, int score) {
     printf("info depth %d", depth);
-    if (search_limits.multipv > 1) printf(" multipv %d", reported_line);
+    if (uci_multipv > 1) printf(" multipv %d", reported_line);
     printf(" score ");
     print_score(score);
     print_totals();
@@ -142,7 +142,12 @@ int uci_go(const char *arguments) {
     // bestmove is held.
     const UciGoRequest go = uci_parse_go(arguments);
     const int budget = uci_time_budget(go, side_to_move, uci_plies_played);
-    const SearchLimits limits = go_limits(go, budget);
+    // A limited strength plays weaker moves, never an analysis or an
+    // answer to "go mate".
+    const int weakened =
+        uci_limit_strength && !go.infinite && !uci_analyse_mode && go.mate == UCI_NOT_GIVEN;
+    const SearchLimits full = go_limits(go, budget);
+    const SearchLimits limits = weakened ? limit_strength(full, uci_elo, uci_multipv) : full;
     // A refused position is no position to answer for.
     if (uci_position_refused) {
         printf("bestmove 0000\n");
@@ -176,6 +181,7 @@ int uci_go(const char *arguments) {
         }
         best = pv_table[0][0];
         reply = from_book ? 0 : pv_table[0][1];
+        if (weakened && !from_book) best = strength_choice(uci_elo, &reply);
         // A search ended before its first root move (input gone at once)
         // still answers with a legal move.
         if (!move_playable(best)) best = fallback_move(go);

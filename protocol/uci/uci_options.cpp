@@ -17,6 +17,8 @@ int uci_hash_mb = TT_DEFAULT_MB;
 int uci_move_overhead_ms = UCI_DEFAULT_MOVE_OVERHEAD_MS;
 int uci_multipv = 1;
 int uci_analyse_mode = 0;
+int uci_limit_strength = 0;
+int uci_elo = STRENGTH_DEFAULT_ELO;
 
 namespace {
 
@@ -74,6 +76,8 @@ const UciOption options[] = {
     {"Move Overhead", OPTION_SPIN, &uci_move_overhead_ms, 0, UCI_MAX_MOVE_OVERHEAD_MS, nullptr},
     {"MultiPV", OPTION_SPIN, &uci_multipv, 1, MAX_MULTIPV, nullptr},
     {"UCI_AnalyseMode", OPTION_CHECK, &uci_analyse_mode, 0, 1, nullptr},
+    {"UCI_LimitStrength", OPTION_CHECK, &uci_limit_strength, 0, 1, nullptr},
+    {"UCI_Elo", OPTION_SPIN, &uci_elo, STRENGTH_MIN_ELO, STRENGTH_MAX_ELO, nullptr},
 };
 
 // The value a "setoption" gives the option, or -1 when it gives none it
@@ -102,6 +106,8 @@ void uci_reset_options() {
     uci_move_overhead_ms = UCI_DEFAULT_MOVE_OVERHEAD_MS;
     uci_multipv = 1;
     uci_analyse_mode = 0;
+    uci_limit_strength = 0;
+    uci_elo = STRENGTH_DEFAULT_ELO;
 }
 
 void uci_print_options() {

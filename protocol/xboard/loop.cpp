@@ -46,9 +46,18 @@ SearchLimits search_limits_for(int pondering) {
     return limits;
 }
 
-// A search of the loop's, and what the user is told after it.
+// A search of the loop's, and what the user is told after it. At a
+// limited strength (version 2's options) the move and its expected reply
+// are the level's choice; a ponder search keeps to the level's nodes.
 void search_for_loop(int pondering) {
-    run_limited_search(search_limits_for(pondering));
+    const SearchLimits limits = search_limits_for(pondering);
+    const int weakened = protocol_version >= 2 && strength_limited;
+    run_limited_search(weakened ? limit_strength(limits, strength_elo, 1) : limits);
+    if (weakened && !pondering && !book_answered && !search_cancelled) {
+        Move reply;
+        pv_table[0][0] = strength_choice(strength_elo, &reply);
+        pv_table[0][1] = reply;
+    }
     if (protocol_version >= 2) note_thread_shortfall("telluser cores");
 }
 

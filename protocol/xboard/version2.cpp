@@ -14,6 +14,7 @@
 //   memory N            the hash table's size in MB
 //   cores N             search on N threads
 //   nps N               N nodes count as a second (timecontrol.cpp)
+//   option NAME=VALUE   an engine option (options.cpp)
 //   exclude / include   the root moves to choose from (exclude.cpp)
 //   ?                   nothing: no search runs
 #include "protocol/xboard/xboard.h"
@@ -52,6 +53,7 @@ char fen[INPUT_LINE_SIZE];
 
 void send_features() {
     printf("feature myname=\"%s\" variants=\"normal\"\n", ENGINE_NAME);
+    send_option_features();
     for (const char *line : FEATURE_LINES) printf("%s\n", line);
 }
 
@@ -135,6 +137,7 @@ void reset_version2() {
     set_search_threads(1);
     position_refused = 0;
     reset_analysis();
+    reset_options();
 }
 
 int execute_version2_command(const CommandLine &line, int first_command) {
@@ -171,6 +174,8 @@ int execute_version2_command(const CommandLine &line, int first_command) {
         cores_command(line);
     } else if (command_is(line, "nps")) {
         nps_command(line.text);
+    } else if (command_is(line, "option")) {
+        option_command(line);
     } else if (command_is(line, "exclude")) {
         root_set_command(line, 0);
     } else if (command_is(line, "include")) {

@@ -119,6 +119,17 @@ extern int root_set_changes;
 // move or "all".
 void root_set_command(const CommandLine &line, int include);
 
+// Version 2's options (options.cpp): the strength of the engine's own
+// moves, UCI_LimitStrength and UCI_Elo as in UCI.
+extern int strength_limited;
+extern int strength_elo;
+// The "feature option=..." lines, with the values in force.
+void send_option_features();
+// "option NAME=VALUE".
+void option_command(const CommandLine &line);
+// Every option at its default, as the loop starts.
+void reset_options();
+
 // Time control: the depth and the time budget of the engine's next search,
 // as the time commands leave them, and what they are worked out from.
 extern int depth_limit;

@@ -40,6 +40,8 @@ const LineForm LINE_FORMS[] = {
     {"tellusererror Illegal position", true, XBOARD_V2},
     {"Error (missing number): memory", true, XBOARD_V2},
     {"telluser memory ", false, XBOARD_V2},
+    {"telluser cores ", false, XBOARD_V2},
+    {"Error (bad option): ", false, XBOARD_V2},
     {"Error (illegal move): ", false, XBOARD_V2},
     {"Error (missing move): ", false, XBOARD_V2},
     {"Error (command not legal now): ", false, XBOARD_V2},
