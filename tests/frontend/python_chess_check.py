@@ -207,6 +207,24 @@ async def check_finished_games(run):
             await run.check(f"analyse depth 4 of {name}", 10, limited)
 
 
+async def strength_checks(run):
+    """A level set through configure: a legal move, long before the time
+    full strength would take; then full strength again."""
+
+    async def level(engine):
+        await engine.configure({"UCI_LimitStrength": True, "UCI_Elo": 800})
+        board = chess.Board(MIDDLEGAME)
+        began = time.monotonic()
+        result = await engine.play(board, chess.engine.Limit(time=3))
+        took = time.monotonic() - began
+        await engine.configure({"UCI_LimitStrength": False})
+        expect(result.move in board.legal_moves, f"answered {result.move}")
+        expect(took < 1.5, f"level 800 took {took:.1f} s of 3")
+        return f"{result.move} in {took:.2f} s"
+
+    await run.check("configure UCI_LimitStrength, UCI_Elo 800", 15, level)
+
+
 async def uci_checks(run):
     options = {"Hash": 32, "Move Overhead": 100}
     run.options = {}
@@ -220,6 +238,7 @@ async def uci_checks(run):
         return "accepted"
 
     await run.check("configure Hash, Move Overhead", 10, configure)
+    await strength_checks(run)
 
     async def nodes(engine):
         board = chess.Board(MIDDLEGAME)
@@ -303,6 +322,7 @@ async def xboard_checks(run):
         return "accepted"
 
     await run.check("configure memory", 10, configure)
+    await strength_checks(run)
 
     async def depth_with_clock(engine):
         # "sd" comes before "time": the depth must still hold.
