@@ -342,15 +342,15 @@ int square_from_text(char file, char rank);
 // Piece code of an upper-case piece letter (PNBRQK), or -1.
 int piece_from_letter(char letter);
 
-// How set_fen reads castling. FEN_AS_WRITTEN: a castling field of K, Q, k
-// and q is standard chess, rights the board does not back dropped, unless
-// the board backs none of those dropped the standard way but every letter
-// as X-FEN reads it (a king off the e-file or a rook off its corner); a
-// field with a file letter (Shredder-FEN, X-FEN's inner rooks) is
-// Chess960. FEN_CHESS960: always Chess960 (K and Q name the outermost rook
-// on that side of the king), for a Chess960 game whose position looks
-// standard. In Chess960 a letter that names no rook of its colour on the
-// back rank, or whose king is not on the back rank, is refused.
+// How set_fen reads castling. FEN_AS_WRITTEN: a field of K, Q, k and q is
+// standard chess, rights without their king on the e-file and rook in the
+// corner dropped, unless only Chess960 backs some letter and it backs
+// every one (X-FEN: K and Q name the outermost rook on that side of the
+// king); a field with a file letter (X-FEN's inner rooks, Shredder-FEN's
+// HAha) is Chess960. FEN_CHESS960: any field is Chess960, for a Chess960
+// game whose position looks standard. In Chess960 a letter that names no
+// rook of its colour on the back rank, or whose king is not on the back
+// rank, is refused.
 constexpr int FEN_AS_WRITTEN = 0;
 constexpr int FEN_CHESS960 = 1;
 // Sets up a position from FEN text and generates its moves at ply 0.

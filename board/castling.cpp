@@ -17,8 +17,8 @@ constexpr SquareSet rank_span(int a, int b) {
 constexpr CastleRule castle_rule(int right, int king_from, int rook_from) {
     const int back_row = right < 2 ? 56 : 0;
     const bool king_side = (right & 1) == 0;
-    CastleRule rule = {king_from, back_row + (king_side ? 6 : 2), rook_from,
-                       back_row + (king_side ? 5 : 3), 0, 0};
+    CastleRule rule = {
+        king_from, back_row + (king_side ? 6 : 2), rook_from, back_row + (king_side ? 5 : 3), 0, 0};
     if (rook_from < 0) return rule;
     const SquareSet start = (SquareSet)1 << king_from | (SquareSet)1 << rook_from;
     rule.must_be_empty =

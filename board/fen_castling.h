@@ -7,10 +7,13 @@
 
 struct CastlingField {
     int chess960;
-    int rights;            // as the field names them; standard chess drops
-                           // those the board does not back afterwards
-    int king_square[2];    // Chess960: each colour's king, -1 without rights
-    int rook_square[4];    // Chess960: each right's rook, -1 without it
+    // As the field names them; standard chess drops those the board does
+    // not back afterwards.
+    int rights;
+    // Chess960 only: each colour's king (-1 without rights) and each
+    // right's rook (-1 without that right).
+    int king_square[2];
+    int rook_square[4];
 };
 
 // Reads length characters of field (a lone "-": no rights) for the board
