@@ -54,6 +54,8 @@ TEST_F(BoardChess960, FenFormsAndWhatTheySetUp) {
         // X-FEN's K and Q are the outermost rooks, a letter an inner one.
         {"1r4kr/8/8/8/8/8/8/RR1K2R1 b KQkq - 0 1", FEN_CHESS960, 1, 15, "g8h8 g8b8"},
         {"1r4kr/8/8/8/8/8/8/RR1K2R1 w KBk - 0 1", FEN_AS_WRITTEN, 1, 7, "d1g1 d1b1"},
+        {"4k3/8/8/8/8/8/8/4KR1R w K - 0 1", FEN_CHESS960, 1, 1, "e1h1"},
+        {"4k3/8/8/8/8/8/8/R1R1K3 w Q - 0 1", FEN_CHESS960, 1, 2, "e1a1"},
         {"1r4kr/8/8/8/8/8/8/RR1K2R1 w GBh - 0 1", FEN_AS_WRITTEN, 1, 7, "d1g1 d1b1"},
         // A king already on its destination, its rook beside it.
         {"4k3/8/8/8/8/8/8/6KR w H - 0 1", FEN_AS_WRITTEN, 1, 1, "g1h1"},
