@@ -141,7 +141,49 @@ extern PER_THREAD MoveEntry move_stack[MOVE_STACK_SIZE];
 extern PER_THREAD int ply_move_start[PLY_SLOTS];
 extern PER_THREAD UndoRecord undo_stack[UNDO_STACK_SIZE];
 
-// Constant tables.
+// Castling as the game being played has it. King side castling puts the
+// king on g1 (g8) and its rook on f1 (f8), queen side on c1 (c8) and d1
+// (d8); the move is written from the king's square to the king's
+// destination, flagged MF_CASTLE, so that from equals to when the king
+// already stands there. In standard chess the king starts on the e-file
+// and the rights belong to the corner rooks; in Chess960 the king starts
+// anywhere between its two rooks on the back rank and each right belongs
+// to the rook the set-up named.
+struct CastleRule {
+    int king_from;
+    int king_to;
+    int rook_from; // -1 when the game never had this right
+    int rook_to;
+    // The squares either piece passes or lands on, those two pieces' own
+    // excepted: all must be empty.
+    SquareSet must_be_empty;
+    // The squares the king crosses or lands on after its start square:
+    // none may be attacked.
+    SquareSet king_path;
+};
+struct CastlingRules {
+    int chess960; // 1: Chess960's castling and its notation
+    // rule[r] is the castling the right 1 << r permits.
+    CastleRule rule[4];
+    // castle_mask for this game: the rights a move from or to each square
+    // keeps.
+    int mask[64];
+};
+// Fixed when a game is set up (new_game, set_fen) and copied with the
+// position to the search's helpers.
+extern PER_THREAD CastlingRules castling_rules;
+// Standard chess, as new_game sets it up.
+void set_standard_castling();
+// Chess960 with the rights' rooks on rook_square[r] (-1: no such right)
+// and each colour's king on king_square[colour].
+void set_chess960_castling(const int king_square[2], const int rook_square[4]);
+// The index r of the right 1 << r that a castling move plays: its colour by
+// the king's rank, its side by the king's destination file.
+inline int castle_right_index(Move move) {
+    return (move_from(move) < 8 ? 2 : 0) + ((move_to(move) & 7) == 2 ? 1 : 0);
+}
+
+// Constant tables. castle_mask is standard chess's.
 extern const int castle_mask[64];
 extern const int mailbox[120];
 extern const int square_to_mailbox[64];
@@ -180,6 +222,7 @@ struct PositionCopy {
     int game_ply;
     int forgotten_plies;
     PositionKey position_key;
+    CastlingRules castling_rules;
     UndoRecord undo_stack[UNDO_STACK_SIZE];
 };
 // The calling thread's position into copy.
@@ -188,9 +231,10 @@ void save_position(PositionCopy *copy);
 // yet generated.
 void load_position(const PositionCopy &copy);
 
-// Resets the position to the start of a game and computes its key.
+// Resets the position to the start of a standard game and computes its key.
 void new_game();
-// The castling rights the board backs: king and rook on their start squares.
+// The castling rights the board backs: the game's king and the right's
+// rook on their start squares.
 int castle_rights_on_board();
 // Sets position_key to the full key of the position on the board, after
 // rebuilding the square sets from the board arrays: whatever writes the
@@ -283,20 +327,36 @@ int at_initial_position();
 // generate_moves, make_move and unmake_move, the last ply by move_is_legal.
 uint64_t perft(int depth);
 
-// Move notation: e2e4, e1g1 for castling, e7e8q for promotions.
+// Move notation: e2e4, e7e8q for promotions; castling e1g1 in standard
+// games and the king taking its own rook (e1h1, g1h1, b1a1) in Chess960.
 extern PER_THREAD char move_text_buffer[8];
-// Index of the ply-0 list entry the coordinate text names, or -1.
+// Index of the ply-0 list entry the coordinate text names, or -1. In
+// Chess960 games castling reads as the king taking its rook, or as O-O and
+// O-O-O (0-0, 0-0-0).
 int parse_move_text(const char *text);
 // Coordinate text of a move, in move_text_buffer (overwritten by each call).
 const char *move_text(Move move);
+// move_text, but castling written O-O or O-O-O.
+const char *move_text_castle_o(Move move);
 // The square of a file letter and rank digit, or -1 when they name none.
 int square_from_text(char file, char rank);
 // Piece code of an upper-case piece letter (PNBRQK), or -1.
 int piece_from_letter(char letter);
 
+// How set_fen reads castling. FEN_AS_WRITTEN: a field of K, Q, k and q is
+// standard chess, rights without their king on the e-file and rook in the
+// corner dropped, unless only Chess960 backs some letter and it backs
+// every one (X-FEN: K and Q name the outermost rook on that side of the
+// king); a field with a file letter (X-FEN's inner rooks, Shredder-FEN's
+// HAha) is Chess960. FEN_CHESS960: any field is Chess960, for a Chess960
+// game whose position looks standard. In Chess960 a letter that names no
+// rook of its colour on the back rank, or whose king is not on the back
+// rank, is refused.
+constexpr int FEN_AS_WRITTEN = 0;
+constexpr int FEN_CHESS960 = 1;
 // Sets up a position from FEN text and generates its moves at ply 0.
 // Returns 1 on success; 0 on malformed text, with a reason in *error.
-int set_fen(const char *fen, const char **error);
+int set_fen(const char *fen, const char **error, int rules = FEN_AS_WRITTEN);
 
 // Why the position on the board cannot arise in a game, or nullptr: not
 // exactly one king a side, more than 16 pieces a side, a pawn on the first
@@ -305,4 +365,4 @@ const char *unplayable_position();
 // set_fen for a position that can arise: a FEN that does not read, or a
 // position unplayable_position refuses, leaves the position and its history
 // as they were and returns 0, with the reason in *error.
-int set_playable_fen(const char *fen, const char **error);
+int set_playable_fen(const char *fen, const char **error, int rules = FEN_AS_WRITTEN);

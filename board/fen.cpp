@@ -3,6 +3,7 @@
 // Position set-up from FEN text, for the developer tools and the tests.
 // The text is checked in full before the position is touched.
 #include "board/board.h"
+#include "board/fen_castling.h"
 #include "board/history.h"
 
 #include <cstring>
@@ -39,7 +40,7 @@ int parse_count(const char *s, int n, int *out) {
 
 } // namespace
 
-int set_fen(const char *fen, const char **error) {
+int set_fen(const char *fen, const char **error, int rules) {
     const char *field[6];
     int length[6];
     int fields = split_fields(fen, field, length, 6);
@@ -103,17 +104,8 @@ int set_fen(const char *fen, const char **error) {
         return 0;
     }
 
-    int rights = 0;
-    if (!(length[2] == 1 && field[2][0] == '-')) {
-        for (int i = 0; i < length[2]; i++) {
-            const char *at = strchr("KQkq", field[2][i]);
-            if (!at || field[2][i] == 0) {
-                *error = "bad castling field";
-                return 0;
-            }
-            rights |= 1 << (at - "KQkq");
-        }
-    }
+    CastlingField castling;
+    if (!read_castling_field(field[2], length[2], color, piece, rules, &castling, error)) return 0;
     int ep = -1;
     if (!(length[3] == 1 && field[3][0] == '-')) {
         ep = length[3] == 2 ? square_from_text(field[3][0], field[3][1]) : -1;
@@ -139,9 +131,13 @@ int set_fen(const char *fen, const char **error) {
     memcpy(square_piece, piece, sizeof square_piece);
     side_to_move = side;
     opponent = side ^ 1;
+    if (castling.chess960)
+        set_chess960_castling(castling.king_square, castling.rook_square);
+    else
+        set_standard_castling();
     // Rights without king or rook on its start square would castle a
-    // missing piece.
-    castle_rights = rights & castle_rights_on_board();
+    // missing piece (a Chess960 field names only pieces that are there).
+    castle_rights = castling.rights & castle_rights_on_board();
     // An en-passant square is kept only when a pawn of the other side has
     // just passed over it, so the capture always removes a real pawn.
     if (ep >= 0) {

@@ -47,6 +47,21 @@ __attribute__((no_sanitize("address", "undefined"))) const char *board_fault() {
     if (opponent != (side_to_move ^ 1)) return "the opponent is not the other side";
     if (castle_rights & ~castle_rights_on_board())
         return "a castling right without its king and rook at home";
+    // A held right's king and rook share their back rank, the rook on its
+    // side of the king, and the pair lands on the files castling puts them.
+    for (int right = 0; right < 4; right++) {
+        if (!(castle_rights & (1 << right))) continue;
+        const CastleRule &rule = castling_rules.rule[right];
+        const int back_row = right < 2 ? 56 : 0;
+        const bool king_side = (right & 1) == 0;
+        const int king_file = rule.king_from - back_row;
+        const int rook_file = rule.rook_from - back_row;
+        if (king_file < 0 || king_file > 7 || rook_file < 0 || rook_file > 7 ||
+            (king_side ? rook_file <= king_file : rook_file >= king_file) ||
+            rule.king_to != back_row + (king_side ? 6 : 2) ||
+            rule.rook_to != back_row + (king_side ? 5 : 3))
+            return "a castling right whose king and rook are not placed for it";
+    }
     // The square a pawn of the side not to move has just passed over: one
     // or two rows from that side's back row (editing can leave pawns on the
     // back row, which push twice too), empty, the pawn right beyond it.

@@ -28,22 +28,94 @@ inline void flip_sets(int color, int piece, SquareSet squares) {
     piece_set[color][piece] ^= squares;
 }
 
-// Castling squares by the king's destination: those that must be empty,
-// the two that must not be attacked, and the rook's move.
-struct CastleRule {
-    int empty[3];
-    int empty_count;
-    int safe[2];
-    int rook_from;
-    int rook_to;
-};
+// Castling takes king and rook off the board before it puts either down,
+// so that any overlap of their squares (a king that stays, a rook landing
+// where the king stood) comes out right.
+inline void take_off(int color, int piece, int square) {
+    clear_square(square);
+    flip_sets(color, piece, square_bit(square));
+}
 
-inline const CastleRule &castle_rule(int to) {
-    static const CastleRule c8 = {{1, 2, 3}, 3, {2, 3}, 0, 3};
-    static const CastleRule g8 = {{5, 6, 0}, 2, {5, 6}, 7, 5};
-    static const CastleRule c1 = {{57, 58, 59}, 3, {58, 59}, 56, 59};
-    static const CastleRule g1 = {{61, 62, 0}, 2, {61, 62}, 63, 61};
-    return to == 2 ? c8 : to == 6 ? g8 : to == 58 ? c1 : g1;
+inline void put_down(int color, int piece, int square) {
+    square_color[square] = color;
+    square_piece[square] = piece;
+    flip_sets(color, piece, square_bit(square));
+}
+
+// make_move for castling, by the game's rules: the right still held, the
+// squares either piece passes empty but for the two, the king in no check
+// on its start square, on the squares it crosses and lands on, and after
+// both have moved (a rook beyond the castling one may see the king then).
+// Rare next to other moves, so it stays out of make_move's way.
+__attribute__((noinline)) int make_castling(Move move) {
+    const int mover = side_to_move;
+    const int other = opponent;
+    const int right = castle_right_index(move);
+    const CastleRule &rule = castling_rules.rule[right];
+    if (!(castle_rights & (1 << right)) || move_from(move) != rule.king_from ||
+        move_to(move) != rule.king_to || !stands(rule.king_from, mover, KING) ||
+        !stands(rule.rook_from, mover, ROOK))
+        return 0;
+    if (game_ply >= UNDO_STACK_SIZE) return 0;
+    if (occupied_set() & rule.must_be_empty) return 0;
+    if (in_check(mover)) return 0;
+    for (SquareSet path = rule.king_path; path; path &= path - 1)
+        if (square_attacked(first_square(path), other)) return 0;
+
+    UndoRecord &record = undo_stack[game_ply];
+    record.key = position_key;
+    record.move = move;
+    record.captured = EMPTY;
+    record.castle_rights = castle_rights;
+    record.ep_square = ep_square;
+    record.fifty_count = fifty_count;
+    ply++;
+    game_ply++;
+
+    PositionKey key = position_key;
+    take_off(mover, KING, rule.king_from);
+    take_off(mover, ROOK, rule.rook_from);
+    put_down(mover, KING, rule.king_to);
+    put_down(mover, ROOK, rule.rook_to);
+    toggle(key, mover, KING, rule.king_from);
+    toggle(key, mover, ROOK, rule.rook_from);
+    toggle(key, mover, KING, rule.king_to);
+    toggle(key, mover, ROOK, rule.rook_to);
+    // The king has left its start: both of its colour's rights go.
+    toggle(key, castle_key(castle_rights));
+    castle_rights &= ~(3 << (2 * mover));
+    toggle(key, castle_key(castle_rights));
+    ep_square = -1;
+    fifty_count++;
+
+    side_to_move = other;
+    opponent = mover;
+    toggle(key, side_key());
+    position_key = key;
+
+    if (in_check(mover)) {
+        unmake_move();
+        return 0;
+    }
+    DEBUG_CHECK_BOARD();
+    return 1;
+}
+
+// unmake_move for castling; the mover is the colour of the king on its
+// destination.
+void unmake_castling(const UndoRecord &record) {
+    const CastleRule &rule = castling_rules.rule[castle_right_index(record.move)];
+    const int mover = square_color[rule.king_to];
+    side_to_move = mover;
+    opponent = mover ^ 1;
+    position_key = record.key;
+    castle_rights = record.castle_rights;
+    ep_square = record.ep_square;
+    fifty_count = record.fifty_count;
+    take_off(mover, KING, rule.king_to);
+    take_off(mover, ROOK, rule.rook_to);
+    put_down(mover, KING, rule.king_from);
+    put_down(mover, ROOK, rule.rook_from);
 }
 
 } // namespace
@@ -55,6 +127,7 @@ int make_move(Move move) {
     const int mover = side_to_move;
     const int other = opponent;
 
+    if (flags & MF_CASTLE) return make_castling(move);
     // Only a piece of the side to move moves, and never onto its own colour.
     if (square_color[from] != mover || square_color[to] == mover) return 0;
     // A full undo stack refuses every move rather than be overrun.
@@ -63,25 +136,6 @@ int make_move(Move move) {
     UndoRecord &record = undo_stack[game_ply];
     record.key = position_key;
     PositionKey key = position_key;
-
-    if (flags & MF_CASTLE) {
-        if (in_check(mover)) return 0;
-        const CastleRule &rule = castle_rule(to);
-        for (int k = 0; k < rule.empty_count; k++)
-            if (square_color[rule.empty[k]] != EMPTY) return 0;
-        if (square_attacked(rule.safe[0], other) || square_attacked(rule.safe[1], other)) return 0;
-        const int rook_color = square_color[rule.rook_from];
-        const int rook_piece = square_piece[rule.rook_from];
-        if (rook_piece != EMPTY) {
-            toggle(key, rook_color, rook_piece, rule.rook_from);
-            toggle(key, rook_color, rook_piece, rule.rook_to);
-            flip_sets(rook_color, rook_piece,
-                      square_bit(rule.rook_from) | square_bit(rule.rook_to));
-        }
-        square_color[rule.rook_to] = rook_color;
-        square_piece[rule.rook_to] = rook_piece;
-        clear_square(rule.rook_from);
-    }
 
     record.move = move;
     record.captured = square_piece[to];
@@ -92,7 +146,7 @@ int make_move(Move move) {
     game_ply++;
 
     const int old_rights = castle_rights;
-    castle_rights &= castle_mask[from] & castle_mask[to];
+    castle_rights &= castling_rules.mask[from] & castling_rules.mask[to];
 
     if (flags & MF_DOUBLE_PUSH)
         ep_square = mover == WHITE ? to + 8 : to - 8;
@@ -156,6 +210,11 @@ void unmake_move() {
     const int from = move_from(move);
     const int to = move_to(move);
     const int flags = move_flags(move);
+    if (flags & MF_CASTLE) {
+        unmake_castling(record);
+        DEBUG_CHECK_BOARD();
+        return;
+    }
     // The mover is the colour standing on the destination, not simply the
     // side not to move: "white" and "black" can hand the move over between
     // a move and its undo.
@@ -186,19 +245,6 @@ void unmake_move() {
         square_color[to] = other;
         square_piece[to] = captured;
         flip_sets(other, captured, square_bit(to));
-    }
-
-    // Whatever make_move moved from the corner goes back to it.
-    if (flags & MF_CASTLE) {
-        const CastleRule &rule = castle_rule(to);
-        const int rook_color = square_color[rule.rook_to];
-        const int rook_piece = square_piece[rule.rook_to];
-        if (rook_piece != EMPTY)
-            flip_sets(rook_color, rook_piece,
-                      square_bit(rule.rook_from) | square_bit(rule.rook_to));
-        square_color[rule.rook_from] = rook_color;
-        square_piece[rule.rook_from] = rook_piece;
-        clear_square(rule.rook_to);
     }
 
     if (flags & MF_EN_PASSANT) {

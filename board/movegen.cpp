@@ -151,6 +151,22 @@ void en_passant_moves(ListEnd &list) {
     }
 }
 
+// From the rights bits alone, king side first; make_move tests the
+// squares. The score follows the destination as for any move (one that
+// another piece holds scores as a capture, and make_move refuses it), the
+// castling king and rook themselves aside.
+void castle_moves(ListEnd &list, int us) {
+    for (int right = 2 * us; right < 2 * us + 2; right++) {
+        if (!(castle_rights & (1 << right))) continue;
+        const CastleRule &rule = castling_rules.rule[right];
+        const int from = rule.king_from;
+        const int to = rule.king_to;
+        const bool held = square_color[to] != EMPTY && to != from && to != rule.rook_from;
+        append(list, make_move_word(from, to, 0, MF_CASTLE),
+               held ? capture_score(from, to) : quiet_move_scores[from][to]);
+    }
+}
+
 constexpr int QUEEN_RAYS[8] = {0, 1, 2, 3, 4, 5, 6, 7};
 
 void generate(bool captures_only) {
@@ -186,16 +202,7 @@ void generate(bool captures_only) {
             slide_moves(list, i, QUEEN_RAYS, 8, occupied, enemies, captures_only);
         }
     }
-    if (!captures_only) {
-        // From the rights bits alone; make_move tests the squares between.
-        if (us == WHITE) {
-            if (castle_rights & CASTLE_WHITE_KINGSIDE) add_move(list, 60, 62, MF_CASTLE);
-            if (castle_rights & CASTLE_WHITE_QUEENSIDE) add_move(list, 60, 58, MF_CASTLE);
-        } else {
-            if (castle_rights & CASTLE_BLACK_KINGSIDE) add_move(list, 4, 6, MF_CASTLE);
-            if (castle_rights & CASTLE_BLACK_QUEENSIDE) add_move(list, 4, 2, MF_CASTLE);
-        }
-    }
+    if (!captures_only && (castle_rights & (3 << (2 * us)))) castle_moves(list, us);
     en_passant_moves(list);
     close_list(list);
 }

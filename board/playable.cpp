@@ -31,9 +31,9 @@ namespace {
 PositionCopy before_set_up;
 } // namespace
 
-int set_playable_fen(const char *fen, const char **error) {
+int set_playable_fen(const char *fen, const char **error, int rules) {
     save_position(&before_set_up);
-    if (!set_fen(fen, error)) return 0;
+    if (!set_fen(fen, error, rules)) return 0;
     const char *reason = unplayable_position();
     if (!reason) return 1;
     *error = reason;

@@ -112,18 +112,6 @@ void new_game() {
     game_ply = 0;
     forgotten_plies = 0;
     ply_move_start[0] = 0;
+    set_standard_castling();
     compute_key();
-}
-
-int castle_rights_on_board() {
-    int rights = 0;
-    if (stands(60, WHITE, KING)) {
-        if (stands(63, WHITE, ROOK)) rights |= CASTLE_WHITE_KINGSIDE;
-        if (stands(56, WHITE, ROOK)) rights |= CASTLE_WHITE_QUEENSIDE;
-    }
-    if (stands(4, BLACK, KING)) {
-        if (stands(7, BLACK, ROOK)) rights |= CASTLE_BLACK_KINGSIDE;
-        if (stands(0, BLACK, ROOK)) rights |= CASTLE_BLACK_QUEENSIDE;
-    }
-    return rights;
 }

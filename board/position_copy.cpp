@@ -19,6 +19,7 @@ void save_position(PositionCopy *copy) {
     copy->game_ply = game_ply;
     copy->forgotten_plies = forgotten_plies;
     copy->position_key = position_key;
+    copy->castling_rules = castling_rules;
     memcpy(copy->undo_stack, undo_stack, sizeof(UndoRecord) * game_ply);
 }
 
@@ -35,6 +36,7 @@ void load_position(const PositionCopy &copy) {
     game_ply = copy.game_ply;
     forgotten_plies = copy.forgotten_plies;
     position_key = copy.position_key;
+    castling_rules = copy.castling_rules;
     memcpy(undo_stack, copy.undo_stack, sizeof(UndoRecord) * game_ply);
     ply = 0;
     ply_move_start[0] = 0;

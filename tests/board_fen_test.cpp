@@ -143,8 +143,9 @@ TEST(BoardFen, UnsupportedCastlingRightsAreDropped) {
         {"4k3/8/8/8/8/8/8/R3K3 w KQkq - 0 1", CASTLE_WHITE_QUEENSIDE},
         {"r3k3/8/8/8/8/8/8/4K3 w KQkq - 0 1", CASTLE_BLACK_QUEENSIDE},
         {"4k2r/8/8/8/8/8/8/4K3 w KQkq - 0 1", CASTLE_BLACK_KINGSIDE},
-        {"r3k2r/8/8/8/8/8/8/R4K1R w KQkq - 0 1", 12}, // white king off e1
-        {"r2k3r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", 3},  // black king off e8
+        // Kings off e1 and e8 that no Chess960 reading backs either.
+        {"r3k2r/8/8/8/8/8/8/R6K w KQkq - 0 1", 12},
+        {"r6k/8/8/8/8/8/8/R3K2R w KQkq - 0 1", 3},
         {"r3k2R/8/8/8/8/8/8/R3K2r w KQkq - 0 1", 10}, // rooks of the wrong colour
         {"n3k2b/8/8/8/8/8/8/N3K2B w KQkq - 0 1", 0},  // no rooks at all
         {"r3q2r/8/8/8/8/8/8/R3Q2R w KQkq - 0 1", 0},  // queens, not kings

@@ -1,6 +1,7 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Move-path enumeration counts of known positions, read from tests/data/perft.txt.
+// Move-path enumeration counts of known positions, read from tests/data/perft.txt
+// and, for Chess960, tests/data/perft960.txt.
 // Each line: FEN ;D1 n1 ;D2 n2 ... Lines starting with '#' and blank lines are skipped.
 #include "board/board.h"
 
@@ -15,9 +16,10 @@
 
 namespace {
 
-// Positions in the data file; a line that fails to parse or goes missing
+// Positions in the data files; a line that fails to parse or goes missing
 // shows up here.
 constexpr int PERFT_LINES = 21;
+constexpr int PERFT960_LINES = 86;
 
 // Sanitized debug builds are an order of magnitude slower: skip the larger
 // counts there. Every line's depth 1 always runs.
@@ -65,8 +67,9 @@ bool parse_line(const std::string &text, PerftLine *out) {
     return true;
 }
 
-TEST(BoardPerft, DataFileCounts) {
-    const std::string path = std::string(PELMOK_SOURCE_DIR) + "/tests/data/perft.txt";
+// Runs every line of a data file, its FEN read by set_fen's rules.
+void run_perft_file(const char *name, int expected_lines, int rules) {
+    const std::string path = std::string(PELMOK_SOURCE_DIR) + "/tests/data/" + name;
     std::ifstream file(path);
     ASSERT_TRUE(file.is_open()) << path;
 
@@ -78,7 +81,7 @@ TEST(BoardPerft, DataFileCounts) {
         line_number++;
         const std::string t = trim(text);
         if (t.empty() || t[0] == '#') continue;
-        SCOPED_TRACE("perft.txt line " + std::to_string(line_number) + ": " + t);
+        SCOPED_TRACE(std::string(name) + " line " + std::to_string(line_number) + ": " + t);
         PerftLine line;
         ASSERT_TRUE(parse_line(t, &line));
         lines++;
@@ -86,7 +89,7 @@ TEST(BoardPerft, DataFileCounts) {
         for (const auto &dc : line.counts) {
             if (dc.first > 1 && dc.second > NODE_LIMIT) continue;
             const char *error = nullptr;
-            ASSERT_EQ(set_fen(line.fen.c_str(), &error), 1) << (error ? error : "");
+            ASSERT_EQ(set_fen(line.fen.c_str(), &error, rules), 1) << (error ? error : "");
             EXPECT_EQ(perft(dc.first), dc.second) << "depth " << dc.first;
             EXPECT_EQ(ply, 0);
             EXPECT_EQ(game_ply, 0);
@@ -95,8 +98,18 @@ TEST(BoardPerft, DataFileCounts) {
         EXPECT_GE(ran_here, 1);
         depths_run += ran_here;
     }
-    EXPECT_EQ(lines, PERFT_LINES);
-    EXPECT_GT(depths_run, PERFT_LINES);
+    EXPECT_EQ(lines, expected_lines);
+    EXPECT_GT(depths_run, expected_lines);
+}
+
+TEST(BoardPerft, DataFileCounts) {
+    run_perft_file("perft.txt", PERFT_LINES, FEN_AS_WRITTEN);
+}
+
+TEST(BoardPerft, Chess960DataFileCounts) {
+    run_perft_file("perft960.txt", PERFT960_LINES, FEN_CHESS960);
+    // The tests after this one expect a standard game.
+    new_game();
 }
 
 } // namespace

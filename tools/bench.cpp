@@ -74,7 +74,7 @@ int bench_command(int argc, char **argv) {
     const int64_t start = now_ms();
     int number = 0;
     for (const char *fen : bench_positions) {
-        if (!setup_position(fen)) return TOOL_USAGE_ERROR;
+        if (!setup_position(fen, FEN_AS_WRITTEN)) return TOOL_USAGE_ERROR;
         const int64_t position_start = now_ms();
         prepare_fixed_depth_search(depth);
         run_search(0);

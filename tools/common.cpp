@@ -9,9 +9,9 @@
 #include "board/board.h"
 #include "search/search.h"
 
-int setup_position(const char *fen) {
+int setup_position(const char *fen, int rules) {
     const char *error = "";
-    if (set_fen(fen, &error)) return 1;
+    if (set_fen(fen, &error, rules)) return 1;
     fprintf(stderr, "pelmok-tools: bad FEN: %s\n", error);
     return 0;
 }
@@ -25,4 +25,11 @@ int parse_depth(const char *text, int *depth) {
     }
     *depth = value;
     return 1;
+}
+
+int take_rules_option(int *argc, char ***argv) {
+    if (*argc < 1 || strcmp((*argv)[0], "--chess960") != 0) return FEN_AS_WRITTEN;
+    (*argc)--;
+    (*argv)++;
+    return FEN_CHESS960;
 }

@@ -15,10 +15,10 @@ struct ToolCommand {
 };
 
 const ToolCommand commands[] = {
-    {"perft", perft_command, "perft FEN DEPTH"},
-    {"divide", divide_command, "divide FEN DEPTH"},
-    {"eval", eval_command, "eval FEN"},
-    {"search", search_command, "search FEN DEPTH"},
+    {"perft", perft_command, "perft [--chess960] FEN DEPTH"},
+    {"divide", divide_command, "divide [--chess960] FEN DEPTH"},
+    {"eval", eval_command, "eval [--chess960] FEN"},
+    {"search", search_command, "search [--chess960] FEN DEPTH"},
     {"bench", bench_command, "bench [DEPTH [THREADS]]"},
 };
 

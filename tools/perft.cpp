@@ -16,15 +16,16 @@ namespace {
 constexpr int MAX_PERFT_DEPTH = PLY_SLOTS - 2;
 
 int read_arguments(int argc, char **argv, const char *name, int *depth) {
+    const int rules = take_rules_option(&argc, &argv);
     if (argc != 2) {
-        fprintf(stderr, "usage: pelmok-tools %s FEN DEPTH\n", name);
+        fprintf(stderr, "usage: pelmok-tools %s [--chess960] FEN DEPTH\n", name);
         return 0;
     }
     if (!parse_depth(argv[1], depth) || *depth > MAX_PERFT_DEPTH) {
         fprintf(stderr, "pelmok-tools: bad depth: %s\n", argv[1]);
         return 0;
     }
-    return setup_position(argv[0]);
+    return setup_position(argv[0], rules);
 }
 
 } // namespace

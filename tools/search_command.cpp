@@ -9,15 +9,16 @@
 
 int search_command(int argc, char **argv) {
     int depth;
+    const int rules = take_rules_option(&argc, &argv);
     if (argc != 2) {
-        fprintf(stderr, "usage: pelmok-tools search FEN DEPTH\n");
+        fprintf(stderr, "usage: pelmok-tools search [--chess960] FEN DEPTH\n");
         return TOOL_USAGE_ERROR;
     }
     if (!parse_depth(argv[1], &depth)) {
         fprintf(stderr, "pelmok-tools: bad depth: %s\n", argv[1]);
         return TOOL_USAGE_ERROR;
     }
-    if (!setup_position(argv[0])) return TOOL_USAGE_ERROR;
+    if (!setup_position(argv[0], rules)) return TOOL_USAGE_ERROR;
     prepare_fixed_depth_search(depth);
     run_search(2);
     const Move best = pv_table[0][0];

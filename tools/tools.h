@@ -11,8 +11,12 @@ int eval_command(int argc, char **argv);
 int search_command(int argc, char **argv);
 int bench_command(int argc, char **argv);
 
-// Sets up a FEN or reports it on stderr; 1 on success.
-int setup_position(const char *fen);
+// Sets up a FEN (read by set_fen's rules) or reports it on stderr; 1 on
+// success.
+int setup_position(const char *fen, int rules);
+// The rules a command's FEN is read by: FEN_CHESS960 when its arguments
+// start with --chess960, which is then taken off them.
+int take_rules_option(int *argc, char ***argv);
 // Reads a whole non-negative number; 1 on success.
 int parse_depth(const char *text, int *depth);
 
