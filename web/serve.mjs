@@ -41,10 +41,15 @@ export function serve(root, port = 8080, host = '127.0.0.1') {
             response.writeHead(405, ISOLATION_HEADERS).end();
             return;
         }
-        const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
-        let file = normalize(join(root, path.endsWith('/') ? path + 'index.html' : path));
+        let path = null;
+        try {
+            path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+        } catch {
+            path = null; // a malformed escape: not found
+        }
+        let file = path === null ? root : normalize(join(root, path.endsWith('/') ? path + 'index.html' : path));
         let size = -1;
-        if (file === root || file.startsWith(root + sep)) {
+        if (path !== null && (file === root || file.startsWith(root + sep))) {
             try {
                 const stat = statSync(file);
                 if (stat.isDirectory()) file = join(file, 'index.html');

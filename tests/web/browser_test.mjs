@@ -1,7 +1,7 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page in headless Chromium: a person's game of 20 moves, played by
-// clicks on the board, every engine move legal; take-back; "Move now" ending
+// clicks and drags on the board, every engine move legal; take-back; "Move now" ending
 // a long search at once; a promotion chosen in its dialog; playing Black;
 // and bench.html's signature. The person's moves are chosen by a second
 // engine, a node worker of the same build.
@@ -29,6 +29,7 @@ const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
 // Generous: a loaded machine is slow, but nothing takes near this long.
 const WAIT_MS = 60000;
 const GAME_MOVES = 20;
+let moves_played = 0;
 
 // The person: pelmok at a small fixed depth, so that the game lasts.
 class Player {
@@ -162,8 +163,8 @@ function wait_for(page, predicate, argument) {
     return page.waitForFunction(predicate, { timeout: WAIT_MS }, argument);
 }
 
-// Clicks the square (e.g. "e2") on the board as the page shows it.
-async function click_square(page, square) {
+// The middle of the square (e.g. "e2") on the board as the page shows it.
+async function square_point(page, square) {
     const box = await (await page.$('#board')).boundingBox();
     const black = (await state(page)).player === 'black';
     const file = square.charCodeAt(0) - 97;
@@ -171,14 +172,33 @@ async function click_square(page, square) {
     const size = box.width / 8;
     const x = box.x + ((black ? 7 - file : file) + 0.5) * size;
     const y = box.y + ((black ? rank : 7 - rank) + 0.5) * size;
+    return { x, y };
+}
+
+async function click_square(page, square) {
+    const { x, y } = await square_point(page, square);
     await page.mouse.click(x, y);
 }
 
-// The person's move (UCI) by clicks: from, to, and the promotion's piece.
+async function drag(page, from, to) {
+    const start = await square_point(page, from);
+    const end = await square_point(page, to);
+    await page.mouse.move(start.x, start.y);
+    await page.mouse.down();
+    await page.mouse.move(end.x, end.y, { steps: 5 });
+    await page.mouse.up();
+}
+
+// The person's move (UCI): two clicks, or a drag every other move; then the
+// promotion's piece.
 async function play_move(page, move) {
     await wait_for(page, () => document.getElementById('status').textContent.startsWith('Your move'));
-    await click_square(page, move.slice(0, 2));
-    await click_square(page, move.slice(2, 4));
+    if (moves_played++ % 2 === 0) {
+        await click_square(page, move.slice(0, 2));
+        await click_square(page, move.slice(2, 4));
+    } else {
+        await drag(page, move.slice(0, 2), move.slice(2, 4));
+    }
     if (move.length > 4) {
         await page.waitForSelector('#promotion[open]');
         await page.click(`#promotion button[data-piece="${move[4]}"]`);
