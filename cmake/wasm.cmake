@@ -17,6 +17,9 @@ set(PELMOK_WASM_LINK_OPTIONS
   # main's return, or "quit", ends the worker (or node).
   -sEXIT_RUNTIME=1
   -sENVIRONMENT=web,worker,node
+  # Growing shared memory slows the JavaScript that reads the heap, and only
+  # the worker's input feed does, a few bytes a line.
+  -Wno-pthreads-mem-growth
   "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/platform/emscripten_node.js")
 
 target_link_options(pelmok PRIVATE ${PELMOK_WASM_LINK_OPTIONS}

@@ -130,6 +130,19 @@ try {
     assert.equal((await state(page)).player, 'black');
     new Chess().move((await state(page)).moves[0]); // a legal opening move
 
+    // The strength control of an engine that offers UCI_Elo: a stand-in
+    // worker with the options, as the page reads them from any engine.
+    writeFileSync(join(site, 'test-elo-engine.js'), `onmessage = (event) => {
+        const reply = { uci: ['id name stand-in', 'option name UCI_LimitStrength type check default false',
+            'option name UCI_Elo type spin default 1500 min 1000 max 2500', 'uciok'], isready: ['readyok'] }[event.data];
+        for (const line of reply || []) postMessage(line);
+    };`);
+    await open(page, '?engine=test-elo-engine.js');
+    assert.deepEqual(await page.evaluate(() => { const e = document.getElementById('elo'); return [document.getElementById('strength').hidden, e.min, e.max, e.value]; }), [false, '1000', '2500', '1500']);
+    await page.click('#limit');
+    const sent = await page.evaluate(() => window.pelmok_page.engine.log.filter((l) => l.out).map((l) => l.out));
+    assert.deepEqual(sent.slice(-2), ['setoption name UCI_LimitStrength value true', 'setoption name UCI_Elo value 1500']);
+
     // bench in the browser: the same signature as the native build.
     const signature = readFileSync(join(here, '..', 'data', 'golden.txt'), 'utf8').match(/^bench (\d+)$/m)[1];
     await page.goto(server.url + 'bench.html');
