@@ -70,6 +70,11 @@ if (!Module['ENVIRONMENT_IS_PTHREAD']) {
                 if (is_node) node_threads.parentPort.close();
                 else close();
             };
+            // A failure to start (no .wasm, no shared memory) reaches the
+            // worker's owner as its error event.
+            Module['onAbort'] = function (reason) {
+                setTimeout(function () { throw new Error('pelmok: ' + reason); });
+            };
         } else if (is_node) {
             process.stdin.on('data', function (chunk) { receive(new Uint8Array(chunk)); });
             process.stdin.on('end', function () {

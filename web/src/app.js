@@ -279,7 +279,8 @@ async function main() {
     try {
         await engine.start();
     } catch (error) {
-        element('status').textContent = `pelmok did not start: ${error.message}`;
+        const hint = self.crossOriginIsolated ? '' : ' (its threads need the page served with the headers COOP: same-origin and COEP: require-corp)';
+        element('status').textContent = `pelmok did not start: ${error.message}${hint}`;
         throw error;
     }
     element('engine-name').textContent = engine.name;

@@ -11,6 +11,7 @@ onmessage = function (event) {
         print: function (line) { postMessage(line); },
         printErr: function (line) { postMessage(line); },
         onExit: function (status) { postMessage({ exit: status }); },
+        onAbort: function (reason) { postMessage({ exit: 'aborted: ' + reason }); },
     };
     importScripts('pelmok-tools.js');
 };

@@ -25,4 +25,7 @@ worker.onmessage = (event) => {
     window.bench_result = { exit: event.data.exit, lines, nodes: value('nodes'), time_ms: value('time_ms'), nps: value('nps') };
     worker.terminate();
 };
+worker.onerror = (event) => {
+    window.bench_result = { exit: `failed: ${event.message}`, lines };
+};
 worker.postMessage(args);
