@@ -83,8 +83,9 @@ uint32_t calendar_seconds() {
 // No signals reach a worker.
 void ignore_interrupt() {}
 
-void *table_allocate(size_t bytes) {
-    return calloc(1, bytes);
+void *table_allocate(uint64_t bytes) {
+    if ((uint64_t)(size_t)bytes != bytes) return nullptr;
+    return calloc(1, (size_t)bytes);
 }
 
 void table_free(void *table) {

@@ -122,6 +122,17 @@ test('input longer than the queue arrives whole and in order', async () => {
     await engine.quit();
 });
 
+test('a Hash beyond the 32-bit address space is refused, the table kept', async () => {
+    const engine = new Session();
+    const refused = engine.next(/^info string Hash 4096 /);
+    engine.send('uci', 'setoption name Hash value 64', 'setoption name Hash value 4096');
+    await refused;
+    const bestmove = engine.next(/^bestmove /);
+    engine.send('setoption name OwnBook value false', 'position startpos', 'go depth 6');
+    await bestmove;
+    await engine.quit();
+});
+
 test('xboard version 2: features, ping, a move', async () => {
     const engine = new Session();
     const done = engine.next(/^feature .*done=1/);
