@@ -133,7 +133,7 @@ test('a Hash beyond the 32-bit address space is refused, the table kept', async 
     await engine.quit();
 });
 
-test('xboard version 2: features, ping, a move', async () => {
+test('xboard version 2: features, ping, a move, "?" during a search', async () => {
     const engine = new Session();
     const done = engine.next(/^feature .*done=1/);
     engine.send('xboard', 'protover 2');
@@ -144,5 +144,12 @@ test('xboard version 2: features, ping, a move', async () => {
     const move = engine.next(/^move /);
     engine.send('new', 'sd 3', 'go');
     assert.match(await move, /^move [a-h][1-8][a-h][1-8]$/);
+    // "?" during a minute's search, out of book: the move comes at once.
+    const thinking = engine.next(/^4 +-?\d+ +\d+ +\d+ /);
+    engine.send('new', 'post', 'st 60', 'setboard r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3', 'go');
+    await thinking;
+    const moved = engine.next(/^move /);
+    engine.send('?');
+    await moved;
     await engine.quit();
 });
