@@ -23,8 +23,10 @@ uint32_t calendar_seconds();
 // The front end's Ctrl-C must not kill the engine.
 void ignore_interrupt();
 // Zeroed memory for a table whose size is set at run time (its pages need
-// not be touched until used), or nullptr when it cannot be had.
-void *table_allocate(size_t bytes);
+// not be touched until used), or nullptr when it cannot be had. The size
+// is 64 bits wide, so that a 32-bit address space (WebAssembly) refuses a
+// size it cannot hold instead of getting what is left of it.
+void *table_allocate(uint64_t bytes);
 void table_free(void *table);
 // Threads, for the search's helpers: slot 0 .. THREAD_SLOTS - 1 runs
 // entry(argument) on a thread of its own. Returns 1 when it started, 0 when

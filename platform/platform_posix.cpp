@@ -46,8 +46,9 @@ void ignore_interrupt() {
     signal(SIGINT, SIG_IGN);
 }
 
-void *table_allocate(size_t bytes) {
-    return calloc(1, bytes);
+void *table_allocate(uint64_t bytes) {
+    if ((uint64_t)(size_t)bytes != bytes) return nullptr;
+    return calloc(1, (size_t)bytes);
 }
 
 void table_free(void *table) {

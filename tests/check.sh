@@ -12,6 +12,9 @@
 #             UndefinedBehaviorSanitizer
 #   tsan      the tests of searches on several threads under
 #             ThreadSanitizer
+#   web       the WebAssembly build (the wasm preset): its signature and the
+#             transcripts under node, the engine as a worker, the page in
+#             headless Chromium
 #   system    package, front ends, Windows, fuzzing and faults, against the
 #             Release build
 # and prints the time each stage took and the tests ctest skipped (a system
@@ -69,10 +72,16 @@ tsan_build() {
     cmake --workflow --preset tsan
 }
 
+# The WebAssembly build and its tests (emscripten, node, Chromium, npm).
+web_build() {
+    cmake --workflow --preset wasm
+}
+
 stage deps bash tests/install_deps.sh
 stage release cmake --workflow --preset release
 stage format cmake --build --preset release --target format-check
 stage clang clang_build
 stage sanitize cmake --workflow --preset debug-sanitize
 stage tsan tsan_build
+stage web web_build
 stage system ctest --preset system

@@ -25,7 +25,11 @@ packages=(
     valgrind
     # The Debian package: shared-library dependencies, manual pages, lintian
     dpkg-dev gzip groff-base lintian
+    # The WebAssembly build, run under node and in headless Chromium
+    emscripten nodejs chromium
 )
+# The page's packages come through npm, which some node packages bundle.
+command -v npm > /dev/null 2>&1 || packages+=(npm)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -88,9 +88,9 @@ void ignore_interrupt() {}
 // A fuzzed "Hash" or "memory" may ask for gigabytes: past this the table
 // is refused, as a machine without the memory would refuse it, so the
 // refusal is fuzzed too.
-void *table_allocate(size_t bytes) {
-    constexpr size_t FUZZ_TABLE_LIMIT = size_t(64) << 20;
-    return bytes > FUZZ_TABLE_LIMIT ? nullptr : calloc(1, bytes);
+void *table_allocate(uint64_t bytes) {
+    constexpr uint64_t FUZZ_TABLE_LIMIT = uint64_t(64) << 20;
+    return bytes > FUZZ_TABLE_LIMIT ? nullptr : calloc(1, (size_t)bytes);
 }
 
 void table_free(void *table) {
