@@ -1,14 +1,12 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// POSIX (Linux, macOS): select() on standard input, the monotonic clock,
-// pthreads.
+// POSIX (Linux, macOS): select() on standard input, the monotonic clock.
 #include "platform/platform.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
-#include <pthread.h>
 #include <sys/select.h>
 #include <unistd.h>
 
@@ -53,33 +51,4 @@ void *table_allocate(uint64_t bytes) {
 
 void table_free(void *table) {
     free(table);
-}
-
-namespace {
-
-struct ThreadSlot {
-    pthread_t thread;
-    void (*entry)(int);
-    int argument;
-};
-ThreadSlot thread_slots[THREAD_SLOTS];
-
-void *run_thread_slot(void *slot) {
-    const ThreadSlot &s = *(const ThreadSlot *)slot;
-    s.entry(s.argument);
-    return nullptr;
-}
-
-} // namespace
-
-int thread_start(int slot, void (*entry)(int), int argument) {
-    if (slot < 0 || slot >= THREAD_SLOTS) return 0;
-    ThreadSlot &s = thread_slots[slot];
-    s.entry = entry;
-    s.argument = argument;
-    return pthread_create(&s.thread, nullptr, run_thread_slot, &s) == 0;
-}
-
-void thread_join(int slot) {
-    pthread_join(thread_slots[slot].thread, nullptr);
 }
