@@ -8,7 +8,7 @@
 //   protover N          first command only, N >= 2: features, version 2
 //   accepted ... bk     (see IGNORED_COMMANDS) nothing
 //   ping N              pong N, after everything sent before it
-//   setboard FEN        the position, or "tellusererror Illegal position"
+//   setboard FEN        the position, or "tellusererror Illegal position: FEN"
 //   analyze / exit      analysis on / off (analysis.cpp)
 //   .                   in analysis, outside edit mode: the status line
 //   memory N            the hash table's size in MB
@@ -50,6 +50,8 @@ const char *const CANCELLING_COMMANDS[] = {"quit", "force", "result", "new", "se
 constexpr int SHOWN_MATE = 100000;
 
 char fen[INPUT_LINE_SIZE];
+// How much of a refused FEN the refusal shows: a line may be 16383 long.
+constexpr int SHOWN_FEN = 100;
 
 void send_features() {
     printf("feature myname=\"%s\" variants=\"normal\"\n", ENGINE_NAME);
@@ -72,6 +74,7 @@ void answer_ping(const char *line) {
 void setboard(const CommandLine &line) {
     Word word;
     const char *rest = next_word(line.text, &word);
+    while (is_blank(*rest) && *rest != '\n') rest++;
     int n = 0;
     while (rest[n] && rest[n] != '\n' && rest[n] != '\r') {
         fen[n] = rest[n];
@@ -80,7 +83,9 @@ void setboard(const CommandLine &line) {
     fen[n] = '\0';
     const char *error = "";
     if (!set_playable_fen(fen, &error)) {
-        printf("tellusererror Illegal position\n");
+        // The FEN named: a front end that sets an empty board to end an
+        // analysis (PyChess does) knows its own refusal from a real one.
+        printf("tellusererror Illegal position: %.*s\n", SHOWN_FEN, fen);
         position_refused = 1;
         return;
     }

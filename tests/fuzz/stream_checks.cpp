@@ -37,7 +37,7 @@ const LineForm LINE_FORMS[] = {
     {"feature ", false, XBOARD_V2},
     {"pong ", false, XBOARD_V2},
     {"Error (missing number): ping", true, XBOARD_V2},
-    {"tellusererror Illegal position", true, XBOARD_V2},
+    {"tellusererror Illegal position: ", false, XBOARD_V2},
     {"Error (missing number): memory", true, XBOARD_V2},
     {"telluser memory ", false, XBOARD_V2},
     {"telluser cores ", false, XBOARD_V2},
@@ -168,7 +168,7 @@ void check_xboard_output(const std::string &stream, const std::string &output) {
     const int pongs =
         count_form(lines, "pong ") + count_form(lines, "Error (missing number): ping");
     expect_answers(pongs, pings, false, "not one pong per ping");
-    expect_answers(count_form(lines, "tellusererror Illegal position"), bad_positions, false,
+    expect_answers(count_form(lines, "tellusererror Illegal position: "), bad_positions, false,
                    "not one refusal per setboard that cannot be played");
 }
 

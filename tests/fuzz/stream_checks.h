@@ -11,7 +11,7 @@
 // versions: whole lines of the xboard forms, version-2 forms only once
 // "protover 2" has switched version 2 on. Version 2: one "pong" (or the
 // error for a missing number) per "ping" line before the first "quit", and
-// one "tellusererror Illegal position" per "setboard" line before it whose
+// one "tellusererror Illegal position: ..." per "setboard" line before it whose
 // FEN set_fen refuses. It reads those FENs, so the position is lost.
 void check_xboard_output(const std::string &stream, const std::string &output);
 
