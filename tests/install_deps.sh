@@ -21,6 +21,8 @@ packages=(
     xboard xvfb xauth fairymax python3
     # polyglot puts the UCI mode in front of xboard
     polyglot
+    # PyChess's engine layer, a client of both protocols
+    pychess
     # The fault tests' game under valgrind
     valgrind
     # The Debian package: shared-library dependencies, manual pages, lintian
