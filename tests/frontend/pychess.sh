@@ -9,7 +9,6 @@
 #
 # Needs Debian's pychess package, run by Debian's own python3 (the one with
 # PyChess's GTK bindings); without it the test is skipped.
-# PYCHESS_STRICT_DIALOGS=1 also fails on the error dialogs PyChess opens;
 # PYCHESS_KEEP names a folder that receives every engine's stdin (.in) and
 # answers (.out).
 set -euo pipefail
