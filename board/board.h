@@ -338,6 +338,9 @@ int parse_move_text(const char *text);
 const char *move_text(Move move);
 // move_text, but castling written O-O or O-O-O.
 const char *move_text_castle_o(Move move);
+// Set while Chess960 castling is written O-O / O-O-O by move_text too (as
+// xboard's fischerandom wants it), not as the king taking its rook.
+extern int chess960_castling_as_o;
 // The square of a file letter and rank digit, or -1 when they name none.
 int square_from_text(char file, char rank);
 // Piece code of an upper-case piece letter (PNBRQK), or -1.
@@ -352,8 +355,13 @@ int piece_from_letter(char letter);
 // game whose position looks standard. In Chess960 a letter that names no
 // rook of its colour on the back rank, or whose king is not on the back
 // rank, is refused.
+// FEN_STANDARD: standard chess whatever the field says, for a game that is
+// not Chess960 (a client's, say): K, Q, k, q and the corner files H, A, h,
+// a name the corner rooks, and rights the board does not back are dropped.
+constexpr char INITIAL_FEN[] = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 constexpr int FEN_AS_WRITTEN = 0;
 constexpr int FEN_CHESS960 = 1;
+constexpr int FEN_STANDARD = 2;
 // Sets up a position from FEN text and generates its moves at ply 0.
 // Returns 1 on success; 0 on malformed text, with a reason in *error.
 int set_fen(const char *fen, const char **error, int rules = FEN_AS_WRITTEN);

@@ -92,6 +92,19 @@ int read_castling_field(const char *field, int length, const int color[64], cons
             return 0;
         }
     }
+    if (rules == FEN_STANDARD) {
+        // A game that is not Chess960: the corner files name the corner
+        // rooks (some writers give HAha for KQkq), and rights the board
+        // does not back are dropped as ever.
+        for (int i = 0; i < length; i++) {
+            const int upper = field[i] & ~0x20;
+            const int side = upper == 'H' ? 0 : upper == 'A' ? 1 : -1;
+            if (side >= 0) rights |= 1 << ((field[i] >= 'a' ? 2 : 0) + side);
+        }
+        out->chess960 = 0;
+        out->rights = rights;
+        return 1;
+    }
     if (rules == FEN_CHESS960 || file_letters) {
         out->chess960 = 1;
         return read_chess960(field, length, color, piece, out, error);

@@ -9,6 +9,7 @@
 #include <cstring>
 
 PER_THREAD char move_text_buffer[8];
+int chess960_castling_as_o = 0;
 
 namespace {
 
@@ -104,8 +105,10 @@ int parse_move_text(const char *text) {
 
 const char *move_text(Move move) {
     int to = move_to(move) & 63;
-    if (castling_rules.chess960 && (move_flags(move) & MF_CASTLE) && castling_rook(move) >= 0)
+    if (castling_rules.chess960 && (move_flags(move) & MF_CASTLE) && castling_rook(move) >= 0) {
+        if (chess960_castling_as_o) return move_text_castle_o(move);
         to = castling_rook(move);
+    }
     char *out = write_square(move_text_buffer, move_from(move) & 63);
     out = write_square(out, to);
     if (move_flags(move) & MF_PROMOTION) {

@@ -91,6 +91,7 @@ extern int uci_hash_mb;          // Hash: the size of the table in use
 extern int uci_move_overhead_ms; // Move Overhead
 extern int uci_multipv;          // MultiPV
 extern int uci_analyse_mode;     // UCI_AnalyseMode
+extern int uci_chess960;         // UCI_Chess960: positions set up as Chess960
 extern int uci_limit_strength;   // UCI_LimitStrength
 extern int uci_elo;              // UCI_Elo
 // Every option at its default (the table is left as it is).

@@ -17,6 +17,7 @@ int uci_hash_mb = TT_DEFAULT_MB;
 int uci_move_overhead_ms = UCI_DEFAULT_MOVE_OVERHEAD_MS;
 int uci_multipv = 1;
 int uci_analyse_mode = 0;
+int uci_chess960 = 0;
 int uci_limit_strength = 0;
 int uci_elo = STRENGTH_DEFAULT_ELO;
 
@@ -76,6 +77,7 @@ const UciOption options[] = {
     {"Move Overhead", OPTION_SPIN, &uci_move_overhead_ms, 0, UCI_MAX_MOVE_OVERHEAD_MS, nullptr},
     {"MultiPV", OPTION_SPIN, &uci_multipv, 1, MAX_MULTIPV, nullptr},
     {"UCI_AnalyseMode", OPTION_CHECK, &uci_analyse_mode, 0, 1, nullptr},
+    {"UCI_Chess960", OPTION_CHECK, &uci_chess960, 0, 1, nullptr},
     {"UCI_LimitStrength", OPTION_CHECK, &uci_limit_strength, 0, 1, nullptr},
     {"UCI_Elo", OPTION_SPIN, &uci_elo, STRENGTH_MIN_ELO, STRENGTH_MAX_ELO, nullptr},
 };
@@ -106,6 +108,7 @@ void uci_reset_options() {
     uci_move_overhead_ms = UCI_DEFAULT_MOVE_OVERHEAD_MS;
     uci_multipv = 1;
     uci_analyse_mode = 0;
+    uci_chess960 = 0;
     uci_limit_strength = 0;
     uci_elo = STRENGTH_DEFAULT_ELO;
 }

@@ -66,13 +66,18 @@ void uci_position(const char *arguments) {
     // the client is told, and "go" has no position to answer for.
     Word word;
     const char *p = next_word(arguments, &word);
+    // With UCI_Chess960 every position is a Chess960 one, the initial
+    // position too (number 518), its castling the king taking its rook.
+    const int rules = uci_chess960 ? FEN_CHESS960 : FEN_STANDARD;
     if (word_is(word, "startpos")) {
+        const char *error = "";
         new_game();
+        if (uci_chess960) set_fen(INITIAL_FEN, &error, FEN_CHESS960);
         refresh_moves();
     } else if (word_is(word, "fen")) {
         p = collect_fen(p);
         const char *error = "";
-        if (!set_playable_fen(fen_text, &error)) {
+        if (!set_playable_fen(fen_text, &error, rules)) {
             refuse(fen_text, error);
             return;
         }
@@ -84,7 +89,8 @@ void uci_position(const char *arguments) {
     }
     uci_position_refused = 0;
     uci_plies_played = 0;
-    uci_game_from_start = at_initial_position();
+    // The book knows standard chess alone.
+    uci_game_from_start = at_initial_position() && !castling_rules.chess960;
 
     // 2. Words up to "moves" mean nothing; then the moves. One that is not
     // a legal move here refuses the whole line: the client's game is not

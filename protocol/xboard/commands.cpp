@@ -74,7 +74,10 @@ void play_move_text(const CommandLine &line) {
         adjudicate();
         return;
     }
-    if (protocol_version >= 2 && move_shaped(line.word))
+    // Castling text names a move in Chess960.
+    const bool castling_text = fischerandom && (strncmp(line.word_text, "O-O", 3) == 0 ||
+                                                strncmp(line.word_text, "0-0", 3) == 0);
+    if (protocol_version >= 2 && (move_shaped(line.word) || castling_text))
         printf("Illegal move: %s\n", line.word_text);
     else
         printf("Error (unknown command): %s\n", line.word_text);

@@ -15,6 +15,7 @@
 //   cores N             search on N threads
 //   nps N               N nodes count as a second (timecontrol.cpp)
 //   option NAME=VALUE   an engine option (options.cpp)
+//   variant NAME        fischerandom: Chess960 until "new"
 //   exclude / include   the root moves to choose from (exclude.cpp)
 //   ?                   nothing: no search runs
 #include "protocol/xboard/xboard.h"
@@ -54,7 +55,7 @@ char fen[INPUT_LINE_SIZE];
 constexpr int SHOWN_FEN = 100;
 
 void send_features() {
-    printf("feature myname=\"%s\" variants=\"normal\"\n", ENGINE_NAME);
+    printf("feature myname=\"%s\" variants=\"normal,fischerandom\"\n", ENGINE_NAME);
     send_option_features();
     for (const char *line : FEATURE_LINES) printf("%s\n", line);
 }
@@ -82,7 +83,7 @@ void setboard(const CommandLine &line) {
     }
     fen[n] = '\0';
     const char *error = "";
-    if (!set_playable_fen(fen, &error)) {
+    if (!set_playable_fen(fen, &error, fischerandom ? FEN_CHESS960 : FEN_STANDARD)) {
         // The FEN named: a front end that sets an empty board to end an
         // analysis (PyChess does) knows its own refusal from a real one.
         printf("tellusererror Illegal position: %.*s\n", SHOWN_FEN, fen);
@@ -94,6 +95,18 @@ void setboard(const CommandLine &line) {
     game_position_changed();
     reset_game_flags();
     book_rest();
+}
+
+// "variant NAME": fischerandom, or normal as after "new"; any other name is
+// not played here, and nothing changes.
+void variant_command(const CommandLine &line) {
+    Word command, name;
+    next_word(next_word(line.text, &command), &name);
+    if (word_is(name, "fischerandom"))
+        start_fischerandom();
+    else if (!word_is(name, "normal"))
+        printf("Error (unsupported variant): %.*s\n", name.length < 100 ? name.length : 100,
+               name.text);
 }
 
 // "memory N": the table in at most N MB. A size that cannot be had keeps
@@ -179,6 +192,8 @@ int execute_version2_command(const CommandLine &line, int first_command) {
         cores_command(line);
     } else if (command_is(line, "nps")) {
         nps_command(line.text);
+    } else if (command_is(line, "variant")) {
+        variant_command(line);
     } else if (command_is(line, "option")) {
         option_command(line);
     } else if (command_is(line, "exclude")) {

@@ -55,8 +55,14 @@ void game_position_changed();
 // What a game from a new position starts without: editing, a result, a
 // refused position, anything armed or pondered.
 void reset_game_flags();
-// "new": the initial position, the game's flags reset, book on.
+// "new": the initial position, the game's flags reset, book on, standard
+// chess.
 void start_new_game();
+// Version 2's "variant fischerandom": Chess960 until the next "new", its
+// start position to come with "setboard" (until then number 518), castling
+// written O-O and O-O-O, no book.
+extern int fischerandom;
+void start_fischerandom();
 
 // The command loop (loop.cpp) and its commands (commands.cpp).
 extern int post_mode; // thinking output: 0 or 2
