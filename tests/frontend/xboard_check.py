@@ -61,7 +61,9 @@ def judge(game, engine, strict_claims):
     else:
         return "FAIL", "%s plays neither side (%s vs %s)" % (engine, white, black)
     loser = {"1-0": "black", "0-1": "white"}.get(result)
-    engine_lost = loser == colour
+    # pelmok against itself (its two protocols): whichever loses, pelmok does.
+    both = black == engine or black.startswith(engine + " ")
+    engine_lost = loser == colour or (both and loser is not None)
     low = reason.lower()
     if result not in RESULTS or result == "*":
         return "FAIL", "game unfinished (%s)" % (reason or "no termination comment")

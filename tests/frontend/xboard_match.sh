@@ -24,6 +24,11 @@
 #                     played without a book when the file does not exist)
 #   PELMOK_STRICT_CLAIMS=1  also fail on the draw claim that xboard rejects
 #                     with one knight or bishop per side
+#   XBOARD_VARIANT    the variant xboard plays (default normal; fischerandom
+#                     deals a new Chess960 start position each game)
+#   XBOARD_OPPONENT   fairymax (default), or pelmok-uci: pelmok again, in UCI
+#                     mode through polyglot, so that both protocols play
+#                     (fairymax plays no Chess960)
 # Needs: xboard fairymax xvfb xauth python3 (Debian packages).
 set -euo pipefail
 
@@ -99,7 +104,22 @@ else
     echo "xboard_match: no book at $book, pelmok plays without one"
 fi
 
-echo "xboard_match: $games games, pelmok vs fairymax, $control, protocol $protocol, at most $match_limit s"
+variant=${XBOARD_VARIANT:-normal}
+opponent=${XBOARD_OPPONENT:-fairymax}
+case $opponent in
+fairymax) opponent_options=(-scp "$work/fairymax/fairymax" -sd "$work/fairymax") ;;
+pelmok-uci)
+    # polyglot, which xboard starts for a UCI engine, lives in /usr/games.
+    command -v polyglot >/dev/null 2>&1 || export PATH=/usr/games:$PATH
+    mkdir -p "$work/pelmok-uci"
+    ln -s "$pelmok" "$work/pelmok-uci/pelmok"
+    [ -f "$work/pelmok/pelmok.opn" ] && cp "$work/pelmok/pelmok.opn" "$work/pelmok-uci/"
+    opponent_options=(-scp "$work/pelmok-uci/pelmok" -sd "$work/pelmok-uci" -sUCI)
+    ;;
+*) echo "xboard_match: XBOARD_OPPONENT must be fairymax or pelmok-uci, not '$opponent'" >&2; exit 2 ;;
+esac
+
+echo "xboard_match: $games games, pelmok vs $opponent, $variant, $control, protocol $protocol, at most $match_limit s"
 start=$(date +%s)
 status=0
 # HOME points at an empty directory so that no saved xboard settings apply
@@ -109,7 +129,7 @@ HOME="$work/home" timeout -k 15 "$match_limit" \
     xvfb-run -a -s "-screen 0 1024x768x24" \
     "$xboard" \
     -fcp "$work/pelmok/pelmok" -fd "$work/pelmok" "${protocol_options[@]}" \
-    -scp "$work/fairymax/fairymax" -sd "$work/fairymax" \
+    "${opponent_options[@]}" -variant "$variant" \
     -matchGames "$games" "${clock_options[@]}" -autoflag \
     -saveGameFile "$work/games.pgn" \
     -debug -nameOfDebugFile "$work/xboard.debug" \

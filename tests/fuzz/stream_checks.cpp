@@ -39,6 +39,8 @@ const LineForm LINE_FORMS[] = {
     {"Error (missing number): ping", true, XBOARD_V2},
     {"tellusererror Illegal position: ", false, XBOARD_V2},
     {"Error (missing number): memory", true, XBOARD_V2},
+    {"Error (missing number): cores", true, XBOARD_V2},
+    {"Error (unsupported variant): ", false, XBOARD_V2},
     {"telluser memory ", false, XBOARD_V2},
     {"telluser cores ", false, XBOARD_V2},
     {"Error (bad option): ", false, XBOARD_V2},
