@@ -55,6 +55,7 @@ try:
     from pychess.Utils.TimeModel import TimeModel
     from pychess.Utils.logic import validate
     from pychess.Utils.lutils.lmove import ParsingError
+    from pychess.Variants.fischerandom import FischerandomBoard
     from pychess.Variants.normal import NormalBoard
 except (ImportError, ValueError) as error:
     print(f"pychess: skipped: PyChess's engine layer does not import ({error}); apt-get install pychess")
@@ -199,7 +200,7 @@ def check_handshake(player):
                 + (f"; features read as {wrong}" if wrong else ""), player.engine)
 
 
-async def play_game(command, book_dir, tally, number):
+async def play_game(command, book_dir, tally, number, variant=NormalBoard):
     """One game on PyChess's clock, the UCI engine White and the xboard
     engine Black, at PyChess's strength 20 with pondering on (as PyChess
     sets an engine against a human), PyChess's own book playing the first
@@ -210,10 +211,10 @@ async def play_game(command, book_dir, tally, number):
     for protocol, color in (("uci", const.WHITE), ("xboard", const.BLACK)):
         entry = engine_entry(protocol, command, book_dir, [OPTIONS[protocol]])
         player = await asyncio.wait_for(
-            discoverer.initPlayerEngine(entry, color, 20, NormalBoard, CLOCK, 0, 0, False), 10)
+            discoverer.initPlayerEngine(entry, color, 20, variant, CLOCK, 0, 0, False), 10)
         player.protocol, player.engine.label = protocol, f"{protocol} player {number}"
         players.append(player)
-    game = GameModel(TimeModel(CLOCK, 0), NormalBoard)
+    game = GameModel(TimeModel(CLOCK, 0), variant)
     game.setPlayers(players)
     started, enough, ended = asyncio.Event(), asyncio.Event(), asyncio.Event()
     game.connect("game_started", lambda *args: started.set())
@@ -241,6 +242,11 @@ async def play_game(command, book_dir, tally, number):
 
     for player in players:
         watch(player)
+    # As PyChess's new-game path does it: a variant that needs its start
+    # position (Chess960's is dealt at random) gets it before the start.
+    if variant.need_initial_board:
+        for player in players:
+            player.setOptionInitialBoard(game)
     game.start()
     try:
         await asyncio.wait_for(started.wait(), 10)
@@ -371,10 +377,19 @@ async def main(command, book_dir):
                 break
     except (Failed, asyncio.TimeoutError, PlayerIsDead) as failure:
         verdict(False, "game", str(failure) or "no answer in time", sessions[-1] if sessions else None)
-    for protocol, spent in tally.items():
-        ok = len(spent) >= MOVES_EACH
-        verdict(ok, f"{protocol} moves", f"{len(spent)} played, {max(spent, default=0):.2f} s the longest"
-                + (f", {sum(spent) / len(spent):.2f} s on average" if spent else ""))
+    # Chess960 as PyChess deals it: UCI_Chess960 and xboard's fischerandom.
+    tally_960 = {"uci": [], "xboard": []}
+    try:
+        for number_960 in range(1, 4):
+            if not await play_game(command, book_dir, tally_960, f"960-{number_960}", FischerandomBoard):
+                break
+    except (Failed, asyncio.TimeoutError, PlayerIsDead) as failure:
+        verdict(False, "Chess960 game", str(failure) or "no answer in time", sessions[-1] if sessions else None)
+    for label, counts in (("", tally), ("Chess960 ", tally_960)):
+        for protocol, spent in counts.items():
+            ok = len(spent) >= MOVES_EACH
+            verdict(ok, f"{label}{protocol} moves", f"{len(spent)} played, {max(spent, default=0):.2f} s the longest"
+                    + (f", {sum(spent) / len(spent):.2f} s on average" if spent else ""))
     for protocol in ("uci", "xboard"):
         try:
             await check_analysis(protocol, command, book_dir)
