@@ -207,6 +207,27 @@ async def check_finished_games(run):
             await run.check(f"analyse depth 4 of {name}", 10, limited)
 
 
+async def chess960_checks(run):
+    """A Chess960 game of twenty plies from a start where both sides can
+    castle soon, the engine playing both sides: every move legal on
+    python-chess's own Chess960 board (which sets UCI_Chess960, or sends
+    variant fischerandom, by itself)."""
+
+    async def game(engine):
+        board = chess.Board("nrkbqrbn/pppppppp/8/8/8/8/PPPPPPPP/NRKBQRBN w FBfb - 0 1", chess960=True)
+        castled = 0
+        for _ in range(20):
+            result = await engine.play(board, chess.engine.Limit(depth=4))
+            expect(result.move in board.legal_moves, f"answered {result.move} in {board.fen()}")
+            castled += board.is_castling(result.move)
+            board.push(result.move)
+            if board.is_game_over():
+                break
+        return f"{len(board.move_stack)} plies, {castled} castling: {board.fen()}"
+
+    await run.check("Chess960 game", 60, game)
+
+
 async def strength_checks(run):
     """A level set through configure: a legal move, long before the time
     full strength would take; then full strength again."""
@@ -239,6 +260,7 @@ async def uci_checks(run):
 
     await run.check("configure Hash, Move Overhead", 10, configure)
     await strength_checks(run)
+    await chess960_checks(run)
 
     async def nodes(engine):
         board = chess.Board(MIDDLEGAME)
@@ -323,6 +345,7 @@ async def xboard_checks(run):
 
     await run.check("configure memory", 10, configure)
     await strength_checks(run)
+    await chess960_checks(run)
 
     async def depth_with_clock(engine):
         # "sd" comes before "time": the depth must still hold.
