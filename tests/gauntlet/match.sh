@@ -61,7 +61,9 @@ fail() {
 [ -x "$pelmok" ] || fail "$pelmok is not an executable"
 [[ $level == full || $level =~ ^[1-9][0-9]*$ ]] || fail "LEVEL must be a number or full, not '$level'"
 [[ $protocol == xboard || $protocol == uci ]] || fail "PROTOCOL must be xboard or uci, not '$protocol'"
-[[ $games =~ ^[1-9][0-9]*$ ]] && [ $((games % 2)) = 0 ] || fail "GAMES must be a positive even number"
+if ! [[ $games =~ ^[1-9][0-9]*$ ]] || [ $((games % 2)) != 0 ]; then
+    fail "GAMES must be a positive even number"
+fi
 [[ $tc =~ ^[1-9][0-9]*$ ]] || fail "TC must be whole seconds, not '$tc'"
 [[ $inc =~ ^[0-9]+(\.[0-9]+)?$ ]] || fail "bad INC '$inc'"
 [[ $concurrency == 1 || $concurrency == 2 ]] || fail "CONCURRENCY must be 1 or 2"
@@ -94,10 +96,7 @@ stall_seconds=$((2 * tc + 2 * 160 * (10#${inc%.*} + 1) + 60))
 # and removes it at the end.
 sjeng_dir=$(getent passwd "$(id -u)" | cut -d: -f6)/.sjeng
 lent_sjeng_dir=0
-cleanup() {
-    if [ "$lent_sjeng_dir" = 1 ]; then rm -rf "$sjeng_dir"; fi
-}
-trap cleanup EXIT
+trap 'if [ "$lent_sjeng_dir" = 1 ]; then rm -rf "$sjeng_dir"; fi' EXIT
 if [[ " ${opponents[*]} " == *" sjeng "* ]]; then
     if [ ! -e "$sjeng_dir" ]; then
         mkdir "$sjeng_dir"
