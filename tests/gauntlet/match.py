@@ -145,6 +145,13 @@ def summary(wins, draws, losses):
     return text, (elo(mean) if 0 < mean < 1 else None)
 
 
+def file_text(path):
+    if not os.path.exists(path):
+        return ""
+    with open(path, encoding="utf-8", errors="replace") as f:
+        return f.read()
+
+
 def check_part(part, engine, stall_seconds, sides, failures):
     """Judges one xboard's games: returns [(points of engine, game line)]."""
     where = os.path.basename(os.path.dirname(part)) + "/" + os.path.basename(part)
@@ -196,15 +203,15 @@ def check_part(part, engine, stall_seconds, sides, failures):
         failures.extend("%s: %s" % (where, p) for p in sorted(problems))
     else:
         failures.append("%s: no xboard debug log" % where)
-    # The settings each engine must have been given: FILE<TAB>text it holds.
+    # The settings each engine must have been given: rows of FILE<TAB>text
+    # it holds, one pair or several of which one must hold.
     expect = os.path.join(part, "expected")
     if os.path.exists(expect):
         for row in open(expect, encoding="utf-8").read().splitlines():
-            name, wanted = row.split("\t", 1)
-            path = os.path.join(part, name)
-            held = open(path, encoding="utf-8", errors="replace").read() if os.path.exists(path) else ""
-            if wanted not in held:
-                failures.append("%s: %s never got '%s'" % (where, name, wanted))
+            fields = row.split("\t")
+            pairs = list(zip(fields[0::2], fields[1::2]))
+            if not any(wanted in file_text(os.path.join(part, name)) for name, wanted in pairs):
+                failures.append("%s: %s never got '%s'" % (where, pairs[0][0], pairs[0][1]))
     return scored
 
 

@@ -107,11 +107,21 @@ if [[ " ${opponents[*]} " == *" sjeng "* ]]; then
     fi
 fi
 
-# A UCI engine behind a recorder of the commands it gets, so that the
-# settings polyglot passed on can be checked afterwards.
+# A UCI engine behind a recorder of the commands it gets and of its
+# replies, so that the settings polyglot passed on can be checked afterwards.
 recorder() { # DIR ENGINE
-    printf '#!/bin/sh\ntee -a "%s/commands.log" | "%s"\n' "$1" "$2" > "$1/engine"
+    printf '#!/bin/sh\ntee -a "%s/commands.log" | "%s" | tee -a "%s/replies.log"\n' \
+        "$1" "$2" "$1" > "$1/engine"
     chmod +x "$1/engine"
+}
+
+# The lines of $part/expected for a UCI engine in DIR (relative to $part)
+# limited to ELO: polyglot passes on only a value other than the engine's
+# default, so the Elo may also be the default the engine announced.
+expect_uci_level() { # DIR ELO
+    printf '%s/commands.log\tsetoption name UCI_LimitStrength value true\n' "$1"
+    printf '%s/commands.log\tsetoption name UCI_Elo value %s\t' "$1" "$2"
+    printf '%s/replies.log\toption name UCI_Elo type spin default %s \n' "$1" "$2"
 }
 
 # The xboard arguments of one engine, in the array engine_args: $1 first or
@@ -130,10 +140,7 @@ engine_args() {
         if [ "$side" = first ] && [ "$protocol" = uci ]; then
             recorder "$dir" "$dir/pelmok"
             engine_args=("-${x}cp" "$dir/engine" "-${x}UCI")
-            if [ -n "$options" ]; then
-                printf '%s\tsetoption name UCI_LimitStrength value true\n' "$file/commands.log"
-                printf '%s\tsetoption name UCI_Elo value %s\n' "$file/commands.log" "$elo"
-            fi >> "$part/expected"
+            if [ -n "$options" ]; then expect_uci_level "$file" "$elo" >> "$part/expected"; fi
         else
             engine_args=("-${x}cp" "$dir/pelmok")
             if [ -n "$options" ]; then
@@ -151,9 +158,8 @@ engine_args() {
             name=stockfish@$elo
             # polyglot passes a check on as true only when given 1.
             options="UCI_LimitStrength=1,UCI_Elo=$elo"
-            printf '%s\tsetoption name UCI_LimitStrength value true\n' "$file/commands.log"
-            printf '%s\tsetoption name UCI_Elo value %s\n' "$file/commands.log" "$elo"
-        fi >> "$part/expected"
+            expect_uci_level "$file" "$elo" >> "$part/expected"
+        fi
         ;;
     fairymax)
         # Through the filter that keeps it alive in an xboard match.
