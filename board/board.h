@@ -263,14 +263,43 @@ constexpr int STRAIGHT_RAYS[4] = {1, 3, 4, 6};
 inline bool ray_descends(int ray) {
     return ray < 4;
 }
-// The squares of the ray that are hit before, or at, its first occupied
-// square: what a slider reaches along it.
-inline SquareSet ray_reach(int ray, int square, SquareSet occupied) {
-    const SquareSet squares = ray_squares[ray][square];
-    const SquareSet blockers = squares & occupied;
-    if (!blockers) return squares;
-    const int nearest = ray_descends(ray) ? last_square(blockers) : first_square(blockers);
-    return squares ^ ray_squares[ray][nearest];
+
+// Slider attacks by look-up, with no search for blockers along the rays.
+// The occupancy of a line through the square is gathered into six bits by
+// one multiplication (the line's inner squares, its end squares being
+// reached whatever stands there), and a table gives the squares reached.
+// falling_diagonals and rising_diagonals: the a8-h1 and the h8-a1
+// direction through each square, the square itself included.
+extern const SquareSet falling_diagonals[64];
+extern const SquareSet rising_diagonals[64];
+// rank_fill[p][inner]: what a slider on file p of a rank reaches along it,
+// the inner files' occupancy in inner, copied onto every rank (a diagonal
+// holds one square of each file, so it is cut out of this by its mask).
+// file_fill[p][inner]: the same along the a-file, for a slider on row p.
+extern const SquareSet rank_fill[8][64];
+extern const SquareSet file_fill[8][64];
+constexpr SquareSet A_FILE_SQUARES = 0x0101010101010101ull;
+// Row k of the a-file onto bit 56 + k: every partial product lands on its
+// own bit, so nothing carries.
+constexpr SquareSet FILE_GATHER = 0x0102040810204080ull;
+
+// A line with one square per file: its occupancy, file by file, ends up in
+// the top byte.
+inline SquareSet diagonal_reach(SquareSet line, int square, SquareSet occupied) {
+    const int inner = (int)(((occupied & line) * A_FILE_SQUARES) >> 57) & 63;
+    return rank_fill[square & 7][inner] & line;
+}
+inline SquareSet bishop_reach(int square, SquareSet occupied) {
+    return diagonal_reach(falling_diagonals[square], square, occupied) |
+           diagonal_reach(rising_diagonals[square], square, occupied);
+}
+inline SquareSet rook_reach(int square, SquareSet occupied) {
+    const int row = square >> 3;
+    const int file = square & 7;
+    const int rank_inner = (int)(occupied >> (row * 8 + 1)) & 63;
+    const SquareSet rank = rank_fill[file][rank_inner] & ((SquareSet)0xff << (row * 8));
+    const int file_inner = (int)((((occupied >> file) & A_FILE_SQUARES) * FILE_GATHER) >> 57) & 63;
+    return rank | file_fill[row][file_inner] << file;
 }
 
 // From-scratch check of everything kept incrementally: the key, the two

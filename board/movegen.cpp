@@ -104,18 +104,17 @@ inline void step_moves(ListEnd &list, int i, SquareSet targets, SquareSet enemie
 }
 
 // Sliders: direction by direction in table order, nearest square first,
-// the blocking enemy piece (if any) last.
-inline void slide_moves(ListEnd &list, int i, const int *rays, int ray_count, SquareSet occupied,
-                        SquareSet enemies, bool captures_only) {
+// the blocking enemy piece (if any) last. reach is all the slider reaches.
+inline void slide_moves(ListEnd &list, int i, const int *rays, int ray_count, SquareSet reach,
+                        SquareSet occupied, SquareSet enemies, bool captures_only) {
+    // Most sliders have nothing to take.
+    if (captures_only && !(reach & enemies)) return;
     const int *history = quiet_move_scores[i];
     for (int k = 0; k < ray_count; k++) {
         const int ray = rays[k];
-        // Most rays hold no enemy piece at all.
-        if (captures_only && !(ray_squares[ray][i] & enemies)) continue;
-        const SquareSet reach = ray_reach(ray, i, occupied);
-        const SquareSet hit = reach & occupied;
+        const SquareSet along = reach & ray_squares[ray][i];
         if (!captures_only) {
-            SquareSet quiet = reach ^ hit;
+            SquareSet quiet = along & ~occupied;
             if (ray_descends(ray)) {
                 while (quiet) {
                     const int t = last_square(quiet);
@@ -129,7 +128,8 @@ inline void slide_moves(ListEnd &list, int i, const int *rays, int ray_count, Sq
                 }
             }
         }
-        if (hit & enemies) {
+        const SquareSet hit = along & enemies;
+        if (hit) {
             const int t = first_square(hit);
             append(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
         }
@@ -195,11 +195,14 @@ void generate(bool captures_only) {
         } else if (piece == KING) {
             step_moves(list, i, king_attacks[i] & targets, enemies);
         } else if (piece == BISHOP) {
-            slide_moves(list, i, DIAGONAL_RAYS, 4, occupied, enemies, captures_only);
+            slide_moves(list, i, DIAGONAL_RAYS, 4, bishop_reach(i, occupied), occupied, enemies,
+                        captures_only);
         } else if (piece == ROOK) {
-            slide_moves(list, i, STRAIGHT_RAYS, 4, occupied, enemies, captures_only);
+            slide_moves(list, i, STRAIGHT_RAYS, 4, rook_reach(i, occupied), occupied, enemies,
+                        captures_only);
         } else {
-            slide_moves(list, i, QUEEN_RAYS, 8, occupied, enemies, captures_only);
+            slide_moves(list, i, QUEEN_RAYS, 8, bishop_reach(i, occupied) | rook_reach(i, occupied),
+                        occupied, enemies, captures_only);
         }
     }
     if (!captures_only && (castle_rights & (3 << (2 * us)))) castle_moves(list, us);
