@@ -110,8 +110,17 @@ inline int first_square(SquareSet set) {
 inline int last_square(SquareSet set) {
     return 63 - __builtin_clzll(set);
 }
+// Without a population-count instruction in the baseline x86-64 set, the
+// builtin becomes a library call there: counted in the register instead.
 inline int square_count(SquareSet set) {
+#if defined(__x86_64__) && !defined(__POPCNT__)
+    set = set - ((set >> 1) & 0x5555555555555555ull);
+    set = (set & 0x3333333333333333ull) + ((set >> 2) & 0x3333333333333333ull);
+    set = (set + (set >> 4)) & 0x0f0f0f0f0f0f0f0full;
+    return (int)((set * 0x0101010101010101ull) >> 56);
+#else
     return __builtin_popcountll(set);
+#endif
 }
 
 // The board arrays again as square sets, so that the squares of one colour
@@ -352,8 +361,13 @@ int count_legal_moves();
 // castling right, no en-passant square and no move played.
 int at_initial_position();
 
+// How many entries of generate_moves' list make_move would play here,
+// counted without generating or making them (castling excepted, which is
+// tried).
+int playable_move_count();
 // Leaf count of the legal move tree below the current position, by
-// generate_moves, make_move and unmake_move, the last ply by move_is_legal.
+// generate_moves, make_move and unmake_move, the last ply by
+// playable_move_count.
 uint64_t perft(int depth);
 
 // Move notation: e2e4, e7e8q for promotions; castling e1g1 in standard
