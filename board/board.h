@@ -69,6 +69,30 @@ struct PositionKey {
     uint32_t high;
 };
 
+// A key as one 64-bit word, low half below, for XOR in one step.
+inline uint64_t key_bits(PositionKey key) {
+    return (uint64_t)key.high << 32 | key.low;
+}
+inline PositionKey key_from_bits(uint64_t bits) {
+    return PositionKey{(uint32_t)bits, (uint32_t)(bits >> 32)};
+}
+
+// Where the search keeps its table by position key: make_move starts
+// fetching the slot of the position a move leaves as soon as it knows the
+// key, so that the probe that follows finds it close at hand. Set by the
+// table's owner: slot i lies at base + (i << slot_shift), i the low half of
+// the key under mask.
+struct KeySlots {
+    const char *base;
+    uint32_t mask;
+    int slot_shift;
+};
+extern KeySlots key_slots;
+inline void prefetch_key_slot(uint64_t key) {
+    __builtin_prefetch(key_slots.base +
+                       ((uint64_t)((uint32_t)key & key_slots.mask) << key_slots.slot_shift));
+}
+
 inline bool operator==(PositionKey a, PositionKey b) {
     return a.low == b.low && a.high == b.high;
 }
@@ -329,7 +353,25 @@ void check_board_or_abort(const char *where);
 int square_attacked(int square, int by);
 // square_attacked on the board as a move would leave it: these squares
 // occupied, and the pieces of colour by on the removed squares taken off.
-int square_attacked_after(int square, int by, SquareSet occupied, SquareSet removed);
+// Attackers are looked for from the target square: the pieces that could
+// reach it by their own moves, which finds exactly what a scan of every
+// attacker would. Inline: make_move asks it of every move.
+inline int square_attacked_after(int square, int by, SquareSet occupied, SquareSet removed) {
+    const SquareSet *pieces = piece_set[by];
+    const SquareSet kept = ~removed;
+    // A pawn attacks the squares a pawn of the other colour would attack
+    // it from.
+    if (pawn_attacks[by ^ 1][square] & pieces[PAWN] & kept) return 1;
+    if (knight_attacks[square] & pieces[KNIGHT] & kept) return 1;
+    if (king_attacks[square] & pieces[KING] & kept) return 1;
+    const SquareSet diagonal = (pieces[BISHOP] | pieces[QUEEN]) & kept;
+    const SquareSet straight = (pieces[ROOK] | pieces[QUEEN]) & kept;
+    // Most squares see no slider on their lines at all.
+    if ((diagonal_lines[square] & diagonal) && (bishop_reach(square, occupied) & diagonal))
+        return 1;
+    if ((straight_lines[square] & straight) && (rook_reach(square, occupied) & straight)) return 1;
+    return 0;
+}
 int in_check(int color);
 // 1 when make_move would play the generated move, found without making it.
 int move_is_legal(Move move);

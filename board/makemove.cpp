@@ -16,6 +16,10 @@ inline void toggle(PositionKey &key, PositionKey k) {
     key.high ^= k.high;
 }
 
+inline uint64_t piece_key(int color, int piece, int square) {
+    return key_bits(key_table[key_index(color, piece, square)]);
+}
+
 inline void clear_square(int square) {
     square_color[square] = EMPTY;
     square_piece[square] = EMPTY;
@@ -133,42 +137,33 @@ int make_move(Move move) {
     // A full undo stack refuses every move rather than be overrun.
     if (game_ply >= UNDO_STACK_SIZE) return 0;
 
+    const int moving = square_piece[from];
+    const int captured = square_piece[to];
+    const int arriving = (flags & MF_PROMOTION) ? move_promotion(move) : moving;
+    const int old_rights = castle_rights;
+
     UndoRecord &record = undo_stack[game_ply];
     record.key = position_key;
-    PositionKey key = position_key;
-
     record.move = move;
-    record.captured = square_piece[to];
-    record.castle_rights = castle_rights;
+    record.captured = captured;
+    record.castle_rights = old_rights;
     record.ep_square = ep_square;
     record.fifty_count = fifty_count;
     ply++;
     game_ply++;
 
-    const int old_rights = castle_rights;
     castle_rights &= castling_rules.mask[from] & castling_rules.mask[to];
+    ep_square = (flags & MF_DOUBLE_PUSH) ? (mover == WHITE ? to + 8 : to - 8) : -1;
+    fifty_count = (flags & (MF_CAPTURE | MF_PAWN_MOVE)) ? 0 : fifty_count + 1;
 
-    if (flags & MF_DOUBLE_PUSH)
-        ep_square = mover == WHITE ? to + 8 : to - 8;
-    else
-        ep_square = -1;
-
-    if (flags & (MF_CAPTURE | MF_PAWN_MOVE))
-        fifty_count = 0;
-    else
-        fifty_count++;
-
-    const int moving = square_piece[from];
-    const int captured = square_piece[to];
-    toggle(key, mover, moving, from);
+    uint64_t key = key_bits(position_key) ^ piece_key(mover, moving, from) ^
+                   piece_key(mover, arriving, to) ^ key_bits(side_key());
     if (captured != EMPTY) {
-        toggle(key, other, captured, to);
+        key ^= piece_key(other, captured, to);
         flip_sets(other, captured, square_bit(to));
     }
-    const int arriving = (flags & MF_PROMOTION) ? move_promotion(move) : moving;
     square_color[to] = mover;
     square_piece[to] = arriving;
-    toggle(key, mover, arriving, to);
     clear_square(from);
     if (arriving == moving) {
         flip_sets(mover, moving, square_bit(from) | square_bit(to));
@@ -176,23 +171,21 @@ int make_move(Move move) {
         flip_sets(mover, moving, square_bit(from));
         flip_sets(mover, arriving, square_bit(to));
     }
-
     if (flags & MF_EN_PASSANT) {
         const int victim = mover == WHITE ? to + 8 : to - 8;
         clear_square(victim);
-        toggle(key, other, PAWN, victim);
+        key ^= piece_key(other, PAWN, victim);
         flip_sets(other, PAWN, square_bit(victim));
     }
-
-    if (castle_rights != old_rights) {
-        toggle(key, castle_key(old_rights));
-        toggle(key, castle_key(castle_rights));
-    }
+    if (castle_rights != old_rights)
+        key ^= key_bits(castle_key(old_rights)) ^ key_bits(castle_key(castle_rights));
+    // The slot of the new position in the search's table is fetched while
+    // the legality test runs.
+    prefetch_key_slot(key);
 
     side_to_move = other;
     opponent = mover;
-    toggle(key, side_key());
-    position_key = key;
+    position_key = key_from_bits(key);
 
     if (in_check(mover)) {
         unmake_move();

@@ -75,8 +75,6 @@ int alpha_beta(int alpha, int beta, int depth) {
         // this is not one, none is left, and the scans need not look.
         if (short_move(move) != table_move) table_move = NO_SHORT_MOVE;
         if (!make_move(move)) continue;
-        // The child probes its table slot first: start the fetch now.
-        __builtin_prefetch(tt_slot(position_key));
         legal_seen = 1;
         const int score = -alpha_beta(-beta, -alpha, depth - 1);
         unmake_move();

@@ -49,7 +49,6 @@ int quiescence(int alpha, int beta) {
         // this is not one, none is left, and the scans need not look.
         if (short_move(move) != table_move) table_move = NO_SHORT_MOVE;
         if (!make_move(move)) continue;
-        __builtin_prefetch(tt_slot(position_key));
         const int score = -quiescence(-beta, -alpha);
         unmake_move();
         if (score > alpha) {

@@ -71,6 +71,7 @@ struct TTSlot {
     std::atomic<uint64_t> data;
 };
 static_assert(sizeof(TTSlot) == 16, "table slots of sixteen bytes");
+constexpr int TT_SLOT_SHIFT = 4;
 
 // tt_entries slots (a power of two) from tt_table; a key's slot is
 // key.low & tt_index_mask.
