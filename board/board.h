@@ -157,6 +157,31 @@ inline SquareSet occupied_set() {
     return color_set[WHITE] | color_set[BLACK];
 }
 
+// Sums over the pieces on the board, one per colour, kept up to date by
+// make_move and unmake_move so that whoever reads them need not walk the
+// pieces: of a value per piece (material) and of a value per piece and
+// square (placement). Both live in one 64-bit word per piece and square,
+// material above and placement (signed) below, whose sums keep both exact;
+// so each change of a square is one addition. The evaluation installs its
+// own values; until then every value is 0. The set-up paths work the sums
+// out anew (rebuild_square_sets), and board_fault checks them.
+struct PieceWeights {
+    int64_t value[2][6][64]; // [colour][piece][square]
+};
+constexpr int64_t piece_weight(int material, int placement) {
+    return (int64_t)material * ((int64_t)1 << 32) + placement;
+}
+inline int placement_of(int64_t weight) {
+    return (int32_t)(uint32_t)weight;
+}
+inline int material_of(int64_t weight) {
+    return (int)((weight - placement_of(weight)) >> 32);
+}
+extern PER_THREAD const PieceWeights *piece_weights;
+extern PER_THREAD int64_t weight_sum[2];
+// Installs weights for the calling thread and works its sums out anew.
+void install_piece_weights(const PieceWeights *weights);
+
 extern PER_THREAD int side_to_move;
 extern PER_THREAD int opponent;
 extern PER_THREAD int castle_rights;
@@ -248,6 +273,8 @@ struct PositionCopy {
     int square_piece[64];
     SquareSet color_set[2];
     SquareSet piece_set[2][6];
+    int64_t weight_sum[2];
+    const PieceWeights *piece_weights;
     int side_to_move;
     int castle_rights;
     int ep_square;
@@ -275,7 +302,7 @@ int castle_rights_on_board();
 void compute_key();
 // The full key of the position on the board, computed from the arrays.
 PositionKey full_key();
-// Rebuilds color_set and piece_set from the board arrays.
+// Rebuilds color_set, piece_set and the weighted sums from the board arrays.
 void rebuild_square_sets();
 
 // Squares attacked from a square by a knight, a king, or a pawn of a colour,
@@ -336,9 +363,9 @@ inline SquareSet rook_reach(int square, SquareSet occupied) {
 }
 
 // From-scratch check of everything kept incrementally: the key, the two
-// board arrays against each other and against the square sets, castling
-// rights against the board, and the en-passant square against the pawn
-// that passed it. Returns a description of the first fault found, or
+// board arrays against each other and against the square sets and the
+// weighted sums, castling rights against the board, and the en-passant
+// square against the pawn that passed it. Returns a description of the first fault found, or
 // nullptr.
 const char *board_fault();
 // Debug builds stop at once, naming the fault, when board_fault finds one

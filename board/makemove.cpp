@@ -38,12 +38,14 @@ inline void flip_sets(int color, int piece, SquareSet squares) {
 inline void take_off(int color, int piece, int square) {
     clear_square(square);
     flip_sets(color, piece, square_bit(square));
+    weight_sum[color] -= piece_weights->value[color][piece][square];
 }
 
 inline void put_down(int color, int piece, int square) {
     square_color[square] = color;
     square_piece[square] = piece;
     flip_sets(color, piece, square_bit(square));
+    weight_sum[color] += piece_weights->value[color][piece][square];
 }
 
 // make_move for castling, by the game's rules: the right still held, the
@@ -156,11 +158,14 @@ int make_move(Move move) {
     ep_square = (flags & MF_DOUBLE_PUSH) ? (mover == WHITE ? to + 8 : to - 8) : -1;
     fifty_count = (flags & (MF_CAPTURE | MF_PAWN_MOVE)) ? 0 : fifty_count + 1;
 
+    const PieceWeights &weights = *piece_weights;
+    weight_sum[mover] += weights.value[mover][arriving][to] - weights.value[mover][moving][from];
     uint64_t key = key_bits(position_key) ^ piece_key(mover, moving, from) ^
                    piece_key(mover, arriving, to) ^ key_bits(side_key());
     if (captured != EMPTY) {
         key ^= piece_key(other, captured, to);
         flip_sets(other, captured, square_bit(to));
+        weight_sum[other] -= weights.value[other][captured][to];
     }
     square_color[to] = mover;
     square_piece[to] = arriving;
@@ -176,6 +181,7 @@ int make_move(Move move) {
         clear_square(victim);
         key ^= piece_key(other, PAWN, victim);
         flip_sets(other, PAWN, square_bit(victim));
+        weight_sum[other] -= weights.value[other][PAWN][victim];
     }
     if (castle_rights != old_rights)
         key ^= key_bits(castle_key(old_rights)) ^ key_bits(castle_key(castle_rights));
@@ -223,6 +229,8 @@ void unmake_move() {
 
     const int arrived = square_piece[to];
     const int moved = (flags & MF_PROMOTION) ? PAWN : arrived;
+    const PieceWeights &weights = *piece_weights;
+    weight_sum[mover] += weights.value[mover][moved][from] - weights.value[mover][arrived][to];
     square_color[from] = mover;
     square_piece[from] = moved;
     if (moved == arrived) {
@@ -238,6 +246,7 @@ void unmake_move() {
         square_color[to] = other;
         square_piece[to] = captured;
         flip_sets(other, captured, square_bit(to));
+        weight_sum[other] += weights.value[other][captured][to];
     }
 
     if (flags & MF_EN_PASSANT) {
@@ -245,6 +254,7 @@ void unmake_move() {
         square_color[victim] = other;
         square_piece[victim] = PAWN;
         flip_sets(other, PAWN, square_bit(victim));
+        weight_sum[other] += weights.value[other][PAWN][victim];
     }
     DEBUG_CHECK_BOARD();
 }

@@ -14,6 +14,10 @@ extern const int bishop_table[64];
 extern const int king_table[64];
 extern const int king_endgame_table[64];
 extern const int flip[64];
+// What the board keeps summed for the evaluation (installed by evaluate):
+// the material of knights, bishops, rooks and queens, and the knights' and
+// bishops' square tables.
+extern const PieceWeights evaluation_weights;
 
 // Working data of one evaluate call, read by the pawn and king terms.
 // Each search thread evaluates with its own.
