@@ -77,22 +77,6 @@ inline PositionKey key_from_bits(uint64_t bits) {
     return PositionKey{(uint32_t)bits, (uint32_t)(bits >> 32)};
 }
 
-// Where the search keeps its table by position key: make_move starts
-// fetching the slot of the position a move leaves as soon as it knows the
-// key, so that the probe that follows finds it close at hand. Set by the
-// table's owner: slot i lies at base + (i << slot_shift), i the low half of
-// the key under mask.
-struct KeySlots {
-    const char *base;
-    uint32_t mask;
-    int slot_shift;
-};
-extern KeySlots key_slots;
-inline void prefetch_key_slot(uint64_t key) {
-    __builtin_prefetch(key_slots.base +
-                       ((uint64_t)((uint32_t)key & key_slots.mask) << key_slots.slot_shift));
-}
-
 inline bool operator==(PositionKey a, PositionKey b) {
     return a.low == b.low && a.high == b.high;
 }
@@ -409,6 +393,10 @@ void push_promotions(int from, int to, int flags);
 
 // Plays a generated move; 1 when played and legal, 0 (position untouched) otherwise.
 int make_move(Move move);
+// The key position_key would have after make_move played the generated
+// move, worked out without playing it: the search starts fetching the
+// table slot of a move it is about to make with it.
+PositionKey key_after(Move move);
 // Takes back undo_stack[game_ply - 1]; the caller ensures game_ply >= 1.
 void unmake_move();
 

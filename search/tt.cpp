@@ -20,7 +20,6 @@ TTSlot default_table[TT_ENTRIES];
 TTSlot *tt_table = default_table;
 uint64_t tt_entries = TT_ENTRIES;
 uint32_t tt_index_mask = TT_ENTRIES - 1;
-KeySlots key_slots = {(const char *)default_table, TT_ENTRIES - 1, TT_SLOT_SHIFT};
 
 TTEntry tt_entry_at(uint64_t index) {
     const TTSlot &slot = tt_table[index];
@@ -67,7 +66,6 @@ int tt_resize_mb(int megabytes) {
     tt_table = table;
     tt_entries = entries;
     tt_index_mask = (uint32_t)(entries - 1);
-    key_slots = KeySlots{(const char *)table, tt_index_mask, TT_SLOT_SHIFT};
     // A new table comes zeroed; only the start-up one may hold entries.
     if (table == default_table) tt_clear();
     return 1;

@@ -20,16 +20,19 @@ std::string fault() {
     return f ? f : "";
 }
 
-// Every node of the tree, after every make and every unmake, in every build.
+// Every node of the tree, after every make and every unmake, in every build;
+// and key_after foretells the key of every move made.
 void walk(int depth) {
     ASSERT_EQ(fault(), "");
     if (depth == 0) return;
     generate_moves();
     for (int i = ply_move_start[ply]; i < ply_move_start[ply + 1]; i++) {
+        const PositionKey foretold = key_after(move_stack[i].move);
         if (!make_move(move_stack[i].move)) {
             ASSERT_EQ(fault(), "") << move_text(move_stack[i].move) << " refused";
             continue;
         }
+        ASSERT_TRUE(foretold == position_key) << move_text(move_stack[i].move);
         walk(depth - 1);
         unmake_move();
         ASSERT_EQ(fault(), "") << move_text(move_stack[i].move) << " taken back";
@@ -59,6 +62,8 @@ TEST(BoardInvariants, HoldThroughMoveTrees) {
         "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
         // Pawns on their own back rows push twice past rows 1 and 6.
         "pppppppp/8/8/4k3/4K3/8/8/PPPPPPPP b - - 0 1",
+        // Chess960 castling, the king on its destination file already.
+        "1r4kr/8/8/8/8/8/8/1R4KR w HBhb - 0 1",
     };
     for (const char *fen : fens) {
         SCOPED_TRACE(fen);
