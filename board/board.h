@@ -396,7 +396,27 @@ int make_move(Move move);
 // The key position_key would have after make_move played the generated
 // move, worked out without playing it: the search starts fetching the
 // table slot of a move it is about to make with it.
-PositionKey key_after(Move move);
+PositionKey key_after_castling(Move move);
+inline PositionKey key_after(Move move) {
+    const int from = move_from(move);
+    const int to = move_to(move);
+    const int flags = move_flags(move);
+    if (flags & MF_CASTLE) return key_after_castling(move);
+    const int mover = side_to_move;
+    const int moving = square_piece[from];
+    const int captured = square_piece[to];
+    const int arriving = (flags & MF_PROMOTION) ? move_promotion(move) : moving;
+    uint64_t key = key_bits(position_key) ^ key_bits(side_key()) ^
+                   key_bits(key_table[key_index(mover, moving, from)]) ^
+                   key_bits(key_table[key_index(mover, arriving, to)]);
+    if (captured != EMPTY) key ^= key_bits(key_table[key_index(mover ^ 1, captured, to)]);
+    if (flags & MF_EN_PASSANT)
+        key ^= key_bits(key_table[key_index(mover ^ 1, PAWN, mover == WHITE ? to + 8 : to - 8)]);
+    const int rights = castle_rights & castling_rules.mask[from] & castling_rules.mask[to];
+    if (rights != castle_rights)
+        key ^= key_bits(castle_key(castle_rights)) ^ key_bits(castle_key(rights));
+    return key_from_bits(key);
+}
 // Takes back undo_stack[game_ply - 1]; the caller ensures game_ply >= 1.
 void unmake_move();
 

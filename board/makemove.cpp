@@ -256,28 +256,13 @@ void unmake_move() {
     DEBUG_CHECK_BOARD();
 }
 
-PositionKey key_after(Move move) {
-    const int from = move_from(move);
-    const int to = move_to(move);
-    const int flags = move_flags(move);
+PositionKey key_after_castling(Move move) {
     const int mover = side_to_move;
-    const int other = opponent;
-    uint64_t key = key_bits(position_key) ^ key_bits(side_key());
-    int rights;
-    if (flags & MF_CASTLE) {
-        const CastleRule &rule = castling_rules.rule[castle_right_index(move)];
-        key ^= piece_key(mover, KING, rule.king_from) ^ piece_key(mover, KING, rule.king_to) ^
-               piece_key(mover, ROOK, rule.rook_from) ^ piece_key(mover, ROOK, rule.rook_to);
-        rights = castle_rights & ~(3 << (2 * mover));
-    } else {
-        const int moving = square_piece[from];
-        const int captured = square_piece[to];
-        const int arriving = (flags & MF_PROMOTION) ? move_promotion(move) : moving;
-        key ^= piece_key(mover, moving, from) ^ piece_key(mover, arriving, to);
-        if (captured != EMPTY) key ^= piece_key(other, captured, to);
-        if (flags & MF_EN_PASSANT) key ^= piece_key(other, PAWN, mover == WHITE ? to + 8 : to - 8);
-        rights = castle_rights & castling_rules.mask[from] & castling_rules.mask[to];
-    }
+    const CastleRule &rule = castling_rules.rule[castle_right_index(move)];
+    uint64_t key = key_bits(position_key) ^ key_bits(side_key()) ^
+                   piece_key(mover, KING, rule.king_from) ^ piece_key(mover, KING, rule.king_to) ^
+                   piece_key(mover, ROOK, rule.rook_from) ^ piece_key(mover, ROOK, rule.rook_to);
+    const int rights = castle_rights & ~(3 << (2 * mover));
     if (rights != castle_rights)
         key ^= key_bits(castle_key(castle_rights)) ^ key_bits(castle_key(rights));
     return key_from_bits(key);
