@@ -393,6 +393,9 @@ void push_promotions(int from, int to, int flags);
 
 // Plays a generated move; 1 when played and legal, 0 (position untouched) otherwise.
 int make_move(Move move);
+// make_move for a side to move that is not in check: the same result, with
+// less of the legality test.
+int make_move_out_of_check(Move move);
 // The key position_key would have after make_move played the generated
 // move, worked out without playing it: the search starts fetching the
 // table slot of a move it is about to make with it.

@@ -3,6 +3,8 @@
 // Making and unmaking moves; legality is decided here, not in generation.
 #include "board/board.h"
 
+#include <cassert>
+
 namespace {
 
 inline void toggle(PositionKey &key, int color, int piece, int square) {
@@ -126,7 +128,28 @@ void unmake_castling(const UndoRecord &record) {
 
 } // namespace
 
-int make_move(Move move) {
+namespace {
+
+// Whether the side that has just moved left its king attacked. A side that
+// was not in check and has moved a piece other than its king (and not en
+// passant, which empties a second square) can only have opened a line to
+// its king through the square the piece left.
+template <bool WAS_SAFE>
+inline bool king_left_attacked(int mover, int from, int moving, int flags) {
+    if (!WAS_SAFE || moving == KING || (flags & MF_EN_PASSANT)) return in_check(mover);
+    const SquareSet kings = piece_set[mover][KING];
+    if (!kings) return true;
+    const int king = first_square(kings);
+    const SquareSet left = square_bit(from);
+    const SquareSet *their = piece_set[mover ^ 1];
+    if (diagonal_lines[king] & left)
+        return bishop_reach(king, occupied_set()) & (their[BISHOP] | their[QUEEN]);
+    if (straight_lines[king] & left)
+        return rook_reach(king, occupied_set()) & (their[ROOK] | their[QUEEN]);
+    return false;
+}
+
+template <bool WAS_SAFE> inline int make_ordinary_move(Move move) {
     const int from = move_from(move);
     const int to = move_to(move);
     const int flags = move_flags(move);
@@ -190,12 +213,23 @@ int make_move(Move move) {
     opponent = mover;
     position_key = key_from_bits(key);
 
-    if (in_check(mover)) {
+    if (king_left_attacked<WAS_SAFE>(mover, from, moving, flags)) {
         unmake_move();
         return 0;
     }
     DEBUG_CHECK_BOARD();
     return 1;
+}
+
+} // namespace
+
+int make_move(Move move) {
+    return make_ordinary_move<false>(move);
+}
+
+int make_move_out_of_check(Move move) {
+    assert(!in_check(side_to_move));
+    return make_ordinary_move<true>(move);
 }
 
 void unmake_move() {

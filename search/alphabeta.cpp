@@ -77,7 +77,7 @@ int alpha_beta(int alpha, int beta, int depth) {
         // The child probes its table slot first: the fetch starts before the
         // move is made.
         tt_prefetch_after(move);
-        if (!make_move(move)) continue;
+        if (!(checked ? make_move(move) : make_move_out_of_check(move))) continue;
         legal_seen = 1;
         const int score = -alpha_beta(-beta, -alpha, depth - 1);
         unmake_move();

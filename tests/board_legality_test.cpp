@@ -1,7 +1,8 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
 // move_is_legal gives make_move's verdict on every generated move, without
-// changing the position.
+// changing the position; so does make_move_out_of_check where it applies,
+// and playable_move_count counts them.
 #include "board/board.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,12 @@ void compare_tree(int depth) {
         const int legal = move_is_legal(move);
         ASSERT_TRUE(key == position_key && memcmp(color, square_color, sizeof color) == 0);
         moves_compared++;
+        // Its shortcut for a side not in check decides as make_move does.
+        if (!in_check(side_to_move)) {
+            const int shortcut = make_move_out_of_check(move);
+            if (shortcut) unmake_move();
+            ASSERT_EQ(shortcut, legal) << move_text(move) << " at ply " << ply;
+        }
         const int made = make_move(move);
         ASSERT_EQ(legal, made) << move_text(move) << " at ply " << ply;
         if (!made) continue;
