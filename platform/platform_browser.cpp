@@ -70,16 +70,6 @@ int stdin_read(char *buffer, int size) {
     return n;
 }
 
-int64_t now_ms() {
-    struct timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return (int64_t)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
-}
-
-uint32_t calendar_seconds() {
-    return (uint32_t)time(nullptr);
-}
-
 // No signals reach a worker.
 void ignore_interrupt() {}
 

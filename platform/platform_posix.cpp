@@ -1,6 +1,7 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// POSIX (Linux, macOS): select() on standard input, the monotonic clock.
+// POSIX (Linux, macOS): select() on standard input, signals, the table's
+// memory (the clock and the threads are in posix_common.cpp).
 #include "platform/platform.h"
 
 #include <cerrno>
@@ -28,16 +29,6 @@ int stdin_read(char *buffer, int size) {
         if (n >= 0) return (int)n;
         if (errno != EINTR) return -1;
     }
-}
-
-int64_t now_ms() {
-    struct timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return (int64_t)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
-}
-
-uint32_t calendar_seconds() {
-    return (uint32_t)time(nullptr);
 }
 
 void ignore_interrupt() {

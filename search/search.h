@@ -243,7 +243,7 @@ void search_as_helper(int first_depth);
 // search takes fewer nodes and several root lines, and the move is drawn
 // among them by their scores (random_draw, the book's generator).
 constexpr int STRENGTH_MIN_ELO = 600;
-constexpr int STRENGTH_MAX_ELO = 2200;
+constexpr int STRENGTH_MAX_ELO = 1600;
 constexpr int STRENGTH_DEFAULT_ELO = 1500;
 // The node budget and the temperature (centipawns that halve a line's
 // chance) of a level.

@@ -24,12 +24,10 @@ struct StrengthPoint {
     int lines;
 };
 const StrengthPoint STRENGTH_POINTS[] = {
-    {STRENGTH_MIN_ELO, 40, 130, 6},
-    {1000, 150, 100, 5},
-    {1300, 600, 75, 4},
-    {1600, 4000, 50, 4},
-    {1900, 40000, 30, 3},
-    {STRENGTH_MAX_ELO, 200000, 15, 3},
+    {STRENGTH_MIN_ELO, 100, 110, 5},
+    {1000, 5000, 55, 4},
+    {1350, 25000, 37, 3},
+    {STRENGTH_MAX_ELO, 150000, 17, 3},
 };
 constexpr int STRENGTH_POINT_COUNT = sizeof STRENGTH_POINTS / sizeof STRENGTH_POINTS[0];
 

@@ -200,7 +200,8 @@ def check_handshake(player):
                 + (f"; features read as {wrong}" if wrong else ""), player.engine)
 
 
-async def play_game(command, book_dir, tally, number, variant=NormalBoard):
+async def play_game(command, book_dir, tally, number, variant=NormalBoard, clock=CLOCK,
+                    moves_each=MOVES_EACH, level=None):
     """One game on PyChess's clock, the UCI engine White and the xboard
     engine Black, at PyChess's strength 20 with pondering on (as PyChess
     sets an engine against a human), PyChess's own book playing the first
@@ -210,11 +211,15 @@ async def play_game(command, book_dir, tally, number, variant=NormalBoard):
     players = []
     for protocol, color in (("uci", const.WHITE), ("xboard", const.BLACK)):
         entry = engine_entry(protocol, command, book_dir, [OPTIONS[protocol]])
+        # A strength level as PyChess's engine dialog keeps it.
+        if level:
+            entry["options"] += [{"name": "UCI_LimitStrength", "type": "check", "default": False, "value": True},
+                                 {"name": "UCI_Elo", "type": "spin", "default": 1500, "value": level}]
         player = await asyncio.wait_for(
-            discoverer.initPlayerEngine(entry, color, 20, variant, CLOCK, 0, 0, False), 10)
+            discoverer.initPlayerEngine(entry, color, 20, variant, clock, 0, 0, False), 10)
         player.protocol, player.engine.label = protocol, f"{protocol} player {number}"
         players.append(player)
-    game = GameModel(TimeModel(CLOCK, 0), variant)
+    game = GameModel(TimeModel(clock, 0), variant)
     game.setPlayers(players)
     started, enough, ended = asyncio.Event(), asyncio.Event(), asyncio.Event()
     game.connect("game_started", lambda *args: started.set())
@@ -234,7 +239,7 @@ async def play_game(command, book_dir, tally, number, variant=NormalBoard):
             elif spent > left:
                 faults.append(f"{player.protocol} took {spent:.2f} s with {left:.2f} s on its clock")
             tally[player.protocol].append(spent)
-            if min(len(spent) for spent in tally.values()) >= MOVES_EACH:
+            if min(len(spent) for spent in tally.values()) >= moves_each:
                 enough.set()
             return answer
 
@@ -256,7 +261,7 @@ async def play_game(command, book_dir, tally, number, variant=NormalBoard):
         for player in players:
             check_handshake(player)
     waiting = [asyncio.ensure_future(event.wait()) for event in (enough, ended)]
-    await asyncio.wait(waiting, timeout=2 * CLOCK + 30, return_when=asyncio.FIRST_COMPLETED)
+    await asyncio.wait(waiting, timeout=2 * clock + 30, return_when=asyncio.FIRST_COMPLETED)
     for future in waiting:
         future.cancel()
     rules = (const.WON_MATE, const.WON_RESIGN, const.DRAW_STALEMATE, const.DRAW_REPETITION, const.DRAW_50MOVES,
@@ -385,6 +390,17 @@ async def main(command, book_dir):
                 break
     except (Failed, asyncio.TimeoutError, PlayerIsDead) as failure:
         verdict(False, "Chess960 game", str(failure) or "no answer in time", sessions[-1] if sessions else None)
+    # A level set in PyChess's engine options: on a ten-minute clock full
+    # strength thinks some 8 s a move, level 800 answers at once.
+    tally_level = {"uci": [], "xboard": []}
+    try:
+        await play_game(command, book_dir, tally_level, "level-800", FischerandomBoard, clock=600,
+                        moves_each=4, level=800)
+    except (Failed, asyncio.TimeoutError, PlayerIsDead) as failure:
+        verdict(False, "level game", str(failure) or "no answer in time", sessions[-1] if sessions else None)
+    for protocol, spent in tally_level.items():
+        verdict(len(spent) >= 4 and max(spent) < 2.5, f"{protocol} level 800",
+                f"{len(spent)} moves, {max(spent, default=0):.2f} s the longest, on a 600 s clock")
     for label, counts in (("", tally), ("Chess960 ", tally_960)):
         for protocol, spent in counts.items():
             ok = len(spent) >= MOVES_EACH

@@ -1,10 +1,21 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The search's helper threads on pthreads: POSIX systems and the browser
-// build alike.
+// What POSIX systems and the browser build share: the monotonic clock,
+// the calendar, and the search's helper threads on pthreads.
+#include <ctime>
 #include <pthread.h>
 
 #include "platform/platform.h"
+
+int64_t now_ms() {
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (int64_t)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
+}
+
+uint32_t calendar_seconds() {
+    return (uint32_t)time(nullptr);
+}
 
 namespace {
 
