@@ -32,7 +32,27 @@ struct AttackTables {
     SquareSet ray[8][64];
     SquareSet diagonal[64];
     SquareSet straight[64];
+    SquareSet falling[64];
+    SquareSet rising[64];
+    SquareSet rank_fill[8][64];
+    SquareSet file_fill[8][64];
 };
+
+// What a slider at position p of a line of eight squares reaches, bit j
+// for square j, with the six inner squares' occupancy in inner (bit k for
+// square k + 1); the end squares are reached or not whatever stands there.
+constexpr int line_reach(int p, int inner) {
+    int reach = 0;
+    for (int j = p + 1; j < 8; j++) {
+        reach |= 1 << j;
+        if (j < 7 && (inner & (1 << (j - 1)))) break;
+    }
+    for (int j = p - 1; j >= 0; j--) {
+        reach |= 1 << j;
+        if (j > 0 && (inner & (1 << (j - 1)))) break;
+    }
+    return reach;
+}
 
 constexpr AttackTables build_tables() {
     AttackTables t{};
@@ -52,6 +72,10 @@ constexpr AttackTables build_tables() {
             else
                 t.straight[s] |= t.ray[d][s];
         }
+        // The two diagonals through the square, the origin included: a8-h1
+        // runs with rays 0 and 7, h8-a1 with rays 2 and 5.
+        t.falling[s] = t.ray[0][s] | t.ray[7][s] | (SquareSet)1 << s;
+        t.rising[s] = t.ray[2][s] | t.ray[5][s] | (SquareSet)1 << s;
         // Pawns attack one row toward their promotion row; from that row
         // itself (only editing puts a pawn there) they attack nothing.
         const int white[2] = {step_from(s, -11), step_from(s, -9)};
@@ -59,6 +83,17 @@ constexpr AttackTables build_tables() {
         for (int k = 0; k < 2; k++) {
             if (white[k] >= 0) t.pawn[WHITE][s] |= (SquareSet)1 << white[k];
             if (black[k] >= 0) t.pawn[BLACK][s] |= (SquareSet)1 << black[k];
+        }
+    }
+    for (int p = 0; p < 8; p++) {
+        for (int inner = 0; inner < 64; inner++) {
+            const int reach = line_reach(p, inner);
+            for (int j = 0; j < 8; j++) {
+                if (!(reach & (1 << j))) continue;
+                for (int row = 0; row < 8; row++)
+                    t.rank_fill[p][inner] |= (SquareSet)1 << (row * 8 + j);
+                t.file_fill[p][inner] |= (SquareSet)1 << (j * 8);
+            }
         }
     }
     return t;
@@ -83,6 +118,16 @@ extern const SquareSet pawn_attacks[2][64] = {{ALL64(tables.pawn[WHITE])},
                                               {ALL64(tables.pawn[BLACK])}};
 extern const SquareSet diagonal_lines[64] = {ALL64(tables.diagonal)};
 extern const SquareSet straight_lines[64] = {ALL64(tables.straight)};
+extern const SquareSet falling_diagonals[64] = {ALL64(tables.falling)};
+extern const SquareSet rising_diagonals[64] = {ALL64(tables.rising)};
+#define FILL8(a)                                                                                   \
+    {ALL64(a[0])}, {ALL64(a[1])}, {ALL64(a[2])}, {ALL64(a[3])}, {ALL64(a[4])}, {ALL64(a[5])},      \
+        {ALL64(a[6])}, {                                                                           \
+        ALL64(a[7])                                                                                \
+    }
+extern const SquareSet rank_fill[8][64] = {FILL8(tables.rank_fill)};
+extern const SquareSet file_fill[8][64] = {FILL8(tables.file_fill)};
+#undef FILL8
 extern const SquareSet ray_squares[8][64] = {
     {ALL64(tables.ray[0])}, {ALL64(tables.ray[1])}, {ALL64(tables.ray[2])}, {ALL64(tables.ray[3])},
     {ALL64(tables.ray[4])}, {ALL64(tables.ray[5])}, {ALL64(tables.ray[6])}, {ALL64(tables.ray[7])},

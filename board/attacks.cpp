@@ -5,42 +5,6 @@
 // attacking colour, which finds exactly what a scan of every attacker would.
 #include "board/board.h"
 
-namespace {
-
-// Does a slider of the set reach the square along one of the four rays?
-inline bool slider_on_rays(int square, SquareSet sliders, SquareSet occupied, const int *rays) {
-    for (int k = 0; k < 4; k++) {
-        const int ray = rays[k];
-        const SquareSet blockers = ray_squares[ray][square] & occupied;
-        if (!blockers) continue;
-        const int nearest = ray_descends(ray) ? last_square(blockers) : first_square(blockers);
-        if (sliders & square_bit(nearest)) return true;
-    }
-    return false;
-}
-
-} // namespace
-
-int square_attacked_after(int square, int by, SquareSet occupied, SquareSet removed) {
-    const SquareSet *pieces = piece_set[by];
-    const SquareSet kept = ~removed;
-    // A pawn attacks the squares a pawn of the other colour would attack
-    // it from.
-    if (pawn_attacks[by ^ 1][square] & pieces[PAWN] & kept) return 1;
-    if (knight_attacks[square] & pieces[KNIGHT] & kept) return 1;
-    if (king_attacks[square] & pieces[KING] & kept) return 1;
-    const SquareSet diagonal = (pieces[BISHOP] | pieces[QUEEN]) & kept;
-    const SquareSet straight = (pieces[ROOK] | pieces[QUEEN]) & kept;
-    // Most squares see no slider on their lines at all.
-    if ((diagonal_lines[square] & diagonal) &&
-        slider_on_rays(square, diagonal, occupied, DIAGONAL_RAYS))
-        return 1;
-    if ((straight_lines[square] & straight) &&
-        slider_on_rays(square, straight, occupied, STRAIGHT_RAYS))
-        return 1;
-    return 0;
-}
-
 int square_attacked(int square, int by) {
     return square_attacked_after(square, by, occupied_set(), 0);
 }

@@ -69,6 +69,14 @@ struct PositionKey {
     uint32_t high;
 };
 
+// A key as one 64-bit word, low half below, for XOR in one step.
+inline uint64_t key_bits(PositionKey key) {
+    return (uint64_t)key.high << 32 | key.low;
+}
+inline PositionKey key_from_bits(uint64_t bits) {
+    return PositionKey{(uint32_t)bits, (uint32_t)(bits >> 32)};
+}
+
 inline bool operator==(PositionKey a, PositionKey b) {
     return a.low == b.low && a.high == b.high;
 }
@@ -110,8 +118,17 @@ inline int first_square(SquareSet set) {
 inline int last_square(SquareSet set) {
     return 63 - __builtin_clzll(set);
 }
+// Without a population-count instruction in the baseline x86-64 set, the
+// builtin becomes a library call there: counted in the register instead.
 inline int square_count(SquareSet set) {
+#if defined(__x86_64__) && !defined(__POPCNT__)
+    set = set - ((set >> 1) & 0x5555555555555555ull);
+    set = (set & 0x3333333333333333ull) + ((set >> 2) & 0x3333333333333333ull);
+    set = (set + (set >> 4)) & 0x0f0f0f0f0f0f0f0full;
+    return (int)((set * 0x0101010101010101ull) >> 56);
+#else
     return __builtin_popcountll(set);
+#endif
 }
 
 // The board arrays again as square sets, so that the squares of one colour
@@ -123,6 +140,31 @@ extern PER_THREAD SquareSet piece_set[2][6];
 inline SquareSet occupied_set() {
     return color_set[WHITE] | color_set[BLACK];
 }
+
+// Sums over the pieces on the board, one per colour, kept up to date by
+// make_move and unmake_move so that whoever reads them need not walk the
+// pieces: of a value per piece (material) and of a value per piece and
+// square (placement). Both live in one 64-bit word per piece and square,
+// material above and placement (signed) below, whose sums keep both exact;
+// so each change of a square is one addition. The evaluation installs its
+// own values; until then every value is 0. The set-up paths work the sums
+// out anew (rebuild_square_sets), and board_fault checks them.
+struct PieceWeights {
+    int64_t value[2][6][64]; // [colour][piece][square]
+};
+constexpr int64_t piece_weight(int material, int placement) {
+    return (int64_t)material * ((int64_t)1 << 32) + placement;
+}
+inline int placement_of(int64_t weight) {
+    return (int32_t)(uint32_t)weight;
+}
+inline int material_of(int64_t weight) {
+    return (int)((weight - placement_of(weight)) >> 32);
+}
+extern PER_THREAD const PieceWeights *piece_weights;
+extern PER_THREAD int64_t weight_sum[2];
+// Installs weights for the calling thread and works its sums out anew.
+void install_piece_weights(const PieceWeights *weights);
 
 extern PER_THREAD int side_to_move;
 extern PER_THREAD int opponent;
@@ -215,6 +257,8 @@ struct PositionCopy {
     int square_piece[64];
     SquareSet color_set[2];
     SquareSet piece_set[2][6];
+    int64_t weight_sum[2];
+    const PieceWeights *piece_weights;
     int side_to_move;
     int castle_rights;
     int ep_square;
@@ -242,7 +286,7 @@ int castle_rights_on_board();
 void compute_key();
 // The full key of the position on the board, computed from the arrays.
 PositionKey full_key();
-// Rebuilds color_set and piece_set from the board arrays.
+// Rebuilds color_set, piece_set and the weighted sums from the board arrays.
 void rebuild_square_sets();
 
 // Squares attacked from a square by a knight, a king, or a pawn of a colour,
@@ -263,20 +307,49 @@ constexpr int STRAIGHT_RAYS[4] = {1, 3, 4, 6};
 inline bool ray_descends(int ray) {
     return ray < 4;
 }
-// The squares of the ray that are hit before, or at, its first occupied
-// square: what a slider reaches along it.
-inline SquareSet ray_reach(int ray, int square, SquareSet occupied) {
-    const SquareSet squares = ray_squares[ray][square];
-    const SquareSet blockers = squares & occupied;
-    if (!blockers) return squares;
-    const int nearest = ray_descends(ray) ? last_square(blockers) : first_square(blockers);
-    return squares ^ ray_squares[ray][nearest];
+
+// Slider attacks by look-up, with no search for blockers along the rays.
+// The occupancy of a line through the square is gathered into six bits by
+// one multiplication (the line's inner squares, its end squares being
+// reached whatever stands there), and a table gives the squares reached.
+// falling_diagonals and rising_diagonals: the a8-h1 and the h8-a1
+// direction through each square, the square itself included.
+extern const SquareSet falling_diagonals[64];
+extern const SquareSet rising_diagonals[64];
+// rank_fill[p][inner]: what a slider on file p of a rank reaches along it,
+// the inner files' occupancy in inner, copied onto every rank (a diagonal
+// holds one square of each file, so it is cut out of this by its mask).
+// file_fill[p][inner]: the same along the a-file, for a slider on row p.
+extern const SquareSet rank_fill[8][64];
+extern const SquareSet file_fill[8][64];
+constexpr SquareSet A_FILE_SQUARES = 0x0101010101010101ull;
+// Row k of the a-file onto bit 56 + k: every partial product lands on its
+// own bit, so nothing carries.
+constexpr SquareSet FILE_GATHER = 0x0102040810204080ull;
+
+// A line with one square per file: its occupancy, file by file, ends up in
+// the top byte.
+inline SquareSet diagonal_reach(SquareSet line, int square, SquareSet occupied) {
+    const int inner = (int)(((occupied & line) * A_FILE_SQUARES) >> 57) & 63;
+    return rank_fill[square & 7][inner] & line;
+}
+inline SquareSet bishop_reach(int square, SquareSet occupied) {
+    return diagonal_reach(falling_diagonals[square], square, occupied) |
+           diagonal_reach(rising_diagonals[square], square, occupied);
+}
+inline SquareSet rook_reach(int square, SquareSet occupied) {
+    const int row = square >> 3;
+    const int file = square & 7;
+    const int rank_inner = (int)(occupied >> (row * 8 + 1)) & 63;
+    const SquareSet rank = rank_fill[file][rank_inner] & ((SquareSet)0xff << (row * 8));
+    const int file_inner = (int)((((occupied >> file) & A_FILE_SQUARES) * FILE_GATHER) >> 57) & 63;
+    return rank | file_fill[row][file_inner] << file;
 }
 
 // From-scratch check of everything kept incrementally: the key, the two
-// board arrays against each other and against the square sets, castling
-// rights against the board, and the en-passant square against the pawn
-// that passed it. Returns a description of the first fault found, or
+// board arrays against each other and against the square sets and the
+// weighted sums, castling rights against the board, and the en-passant
+// square against the pawn that passed it. Returns a description of the first fault found, or
 // nullptr.
 const char *board_fault();
 // Debug builds stop at once, naming the fault, when board_fault finds one
@@ -291,7 +364,25 @@ void check_board_or_abort(const char *where);
 int square_attacked(int square, int by);
 // square_attacked on the board as a move would leave it: these squares
 // occupied, and the pieces of colour by on the removed squares taken off.
-int square_attacked_after(int square, int by, SquareSet occupied, SquareSet removed);
+// Attackers are looked for from the target square: the pieces that could
+// reach it by their own moves, which finds exactly what a scan of every
+// attacker would. Inline: make_move asks it of every move.
+inline int square_attacked_after(int square, int by, SquareSet occupied, SquareSet removed) {
+    const SquareSet *pieces = piece_set[by];
+    const SquareSet kept = ~removed;
+    // A pawn attacks the squares a pawn of the other colour would attack
+    // it from.
+    if (pawn_attacks[by ^ 1][square] & pieces[PAWN] & kept) return 1;
+    if (knight_attacks[square] & pieces[KNIGHT] & kept) return 1;
+    if (king_attacks[square] & pieces[KING] & kept) return 1;
+    const SquareSet diagonal = (pieces[BISHOP] | pieces[QUEEN]) & kept;
+    const SquareSet straight = (pieces[ROOK] | pieces[QUEEN]) & kept;
+    // Most squares see no slider on their lines at all.
+    if ((diagonal_lines[square] & diagonal) && (bishop_reach(square, occupied) & diagonal))
+        return 1;
+    if ((straight_lines[square] & straight) && (rook_reach(square, occupied) & straight)) return 1;
+    return 0;
+}
 int in_check(int color);
 // 1 when make_move would play the generated move, found without making it.
 int move_is_legal(Move move);
@@ -302,6 +393,33 @@ void push_promotions(int from, int to, int flags);
 
 // Plays a generated move; 1 when played and legal, 0 (position untouched) otherwise.
 int make_move(Move move);
+// make_move for a side to move that is not in check: the same result, with
+// less of the legality test.
+int make_move_out_of_check(Move move);
+// The key position_key would have after make_move played the generated
+// move, worked out without playing it: the search starts fetching the
+// table slot of a move it is about to make with it.
+PositionKey key_after_castling(Move move);
+inline PositionKey key_after(Move move) {
+    const int from = move_from(move);
+    const int to = move_to(move);
+    const int flags = move_flags(move);
+    if (flags & MF_CASTLE) return key_after_castling(move);
+    const int mover = side_to_move;
+    const int moving = square_piece[from];
+    const int captured = square_piece[to];
+    const int arriving = (flags & MF_PROMOTION) ? move_promotion(move) : moving;
+    uint64_t key = key_bits(position_key) ^ key_bits(side_key()) ^
+                   key_bits(key_table[key_index(mover, moving, from)]) ^
+                   key_bits(key_table[key_index(mover, arriving, to)]);
+    if (captured != EMPTY) key ^= key_bits(key_table[key_index(mover ^ 1, captured, to)]);
+    if (flags & MF_EN_PASSANT)
+        key ^= key_bits(key_table[key_index(mover ^ 1, PAWN, mover == WHITE ? to + 8 : to - 8)]);
+    const int rights = castle_rights & castling_rules.mask[from] & castling_rules.mask[to];
+    if (rights != castle_rights)
+        key ^= key_bits(castle_key(castle_rights)) ^ key_bits(castle_key(rights));
+    return key_from_bits(key);
+}
 // Takes back undo_stack[game_ply - 1]; the caller ensures game_ply >= 1.
 void unmake_move();
 
@@ -323,8 +441,13 @@ int count_legal_moves();
 // castling right, no en-passant square and no move played.
 int at_initial_position();
 
+// How many entries of generate_moves' list make_move would play here,
+// counted without generating or making them (castling excepted, which is
+// tried).
+int playable_move_count();
 // Leaf count of the legal move tree below the current position, by
-// generate_moves, make_move and unmake_move, the last ply by move_is_legal.
+// generate_moves, make_move and unmake_move, the last ply by
+// playable_move_count.
 uint64_t perft(int depth);
 
 // Move notation: e2e4, e7e8q for promotions; castling e1g1 in standard

@@ -13,6 +13,7 @@
 __attribute__((no_sanitize("address", "undefined"))) const char *board_fault() {
     SquareSet colors[2] = {0, 0};
     SquareSet pieces[2][6] = {};
+    int64_t sums[2] = {0, 0};
     // The full key, as compute_key builds it, in the same pass.
     PositionKey key = castle_key(castle_rights & ALL_CASTLE_RIGHTS);
     // Written for unoptimised debug builds, where every helper is a call.
@@ -26,6 +27,7 @@ __attribute__((no_sanitize("address", "undefined"))) const char *board_fault() {
         const SquareSet bit = (SquareSet)1 << s;
         colors[color] |= bit;
         pieces[color][piece] |= bit;
+        sums[color] += piece_weights->value[color][piece][s];
         const PositionKey &k = key_table[color * 8 + piece + s * 16];
         key.low ^= k.low;
         key.high ^= k.high;
@@ -40,6 +42,8 @@ __attribute__((no_sanitize("address", "undefined"))) const char *board_fault() {
             if (pieces[c][p] != piece_set[c][p])
                 return "a piece's square set differs from the board";
     }
+    if (sums[WHITE] != weight_sum[WHITE] || sums[BLACK] != weight_sum[BLACK])
+        return "a colour's weighted sum differs from the board";
     if (side_to_move != WHITE && side_to_move != BLACK) return "no side to move";
     if (castle_rights < 0 || castle_rights > ALL_CASTLE_RIGHTS)
         return "castling rights out of range";

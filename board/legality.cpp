@@ -26,13 +26,11 @@ int move_is_legal(Move move) {
         removed |= victim;
         occupied ^= victim;
     }
-    int king;
-    if (square_piece[from] == KING) {
-        king = to;
-    } else {
-        // A side without a king counts as in check.
-        if (!piece_set[mover][KING]) return 0;
-        king = first_square(piece_set[mover][KING]);
-    }
+    // The king in_check would look at: the lowest-numbered one, should
+    // editing have left several. A side without a king counts as in check.
+    SquareSet kings = piece_set[mover][KING];
+    if (square_piece[from] == KING) kings = (kings ^ square_bit(from)) | square_bit(to);
+    if (!kings) return 0;
+    const int king = first_square(kings);
     return !square_attacked_after(king, mover ^ 1, occupied, removed);
 }

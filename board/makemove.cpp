@@ -3,6 +3,8 @@
 // Making and unmaking moves; legality is decided here, not in generation.
 #include "board/board.h"
 
+#include <cassert>
+
 namespace {
 
 inline void toggle(PositionKey &key, int color, int piece, int square) {
@@ -14,6 +16,10 @@ inline void toggle(PositionKey &key, int color, int piece, int square) {
 inline void toggle(PositionKey &key, PositionKey k) {
     key.low ^= k.low;
     key.high ^= k.high;
+}
+
+inline uint64_t piece_key(int color, int piece, int square) {
+    return key_bits(key_table[key_index(color, piece, square)]);
 }
 
 inline void clear_square(int square) {
@@ -34,12 +40,14 @@ inline void flip_sets(int color, int piece, SquareSet squares) {
 inline void take_off(int color, int piece, int square) {
     clear_square(square);
     flip_sets(color, piece, square_bit(square));
+    weight_sum[color] -= piece_weights->value[color][piece][square];
 }
 
 inline void put_down(int color, int piece, int square) {
     square_color[square] = color;
     square_piece[square] = piece;
     flip_sets(color, piece, square_bit(square));
+    weight_sum[color] += piece_weights->value[color][piece][square];
 }
 
 // make_move for castling, by the game's rules: the right still held, the
@@ -120,7 +128,28 @@ void unmake_castling(const UndoRecord &record) {
 
 } // namespace
 
-int make_move(Move move) {
+namespace {
+
+// Whether the side that has just moved left its king attacked. A side that
+// was not in check and has moved a piece other than its king (and not en
+// passant, which empties a second square) can only have opened a line to
+// its king through the square the piece left.
+template <bool WAS_SAFE>
+inline bool king_left_attacked(int mover, int from, int moving, int flags) {
+    if (!WAS_SAFE || moving == KING || (flags & MF_EN_PASSANT)) return in_check(mover);
+    const SquareSet kings = piece_set[mover][KING];
+    if (!kings) return true;
+    const int king = first_square(kings);
+    const SquareSet left = square_bit(from);
+    const SquareSet *their = piece_set[mover ^ 1];
+    if (diagonal_lines[king] & left)
+        return bishop_reach(king, occupied_set()) & (their[BISHOP] | their[QUEEN]);
+    if (straight_lines[king] & left)
+        return rook_reach(king, occupied_set()) & (their[ROOK] | their[QUEEN]);
+    return false;
+}
+
+template <bool WAS_SAFE> inline int make_ordinary_move(Move move) {
     const int from = move_from(move);
     const int to = move_to(move);
     const int flags = move_flags(move);
@@ -133,42 +162,36 @@ int make_move(Move move) {
     // A full undo stack refuses every move rather than be overrun.
     if (game_ply >= UNDO_STACK_SIZE) return 0;
 
+    const int moving = square_piece[from];
+    const int captured = square_piece[to];
+    const int arriving = (flags & MF_PROMOTION) ? move_promotion(move) : moving;
+    const int old_rights = castle_rights;
+
     UndoRecord &record = undo_stack[game_ply];
     record.key = position_key;
-    PositionKey key = position_key;
-
     record.move = move;
-    record.captured = square_piece[to];
-    record.castle_rights = castle_rights;
+    record.captured = captured;
+    record.castle_rights = old_rights;
     record.ep_square = ep_square;
     record.fifty_count = fifty_count;
     ply++;
     game_ply++;
 
-    const int old_rights = castle_rights;
     castle_rights &= castling_rules.mask[from] & castling_rules.mask[to];
+    ep_square = (flags & MF_DOUBLE_PUSH) ? (mover == WHITE ? to + 8 : to - 8) : -1;
+    fifty_count = (flags & (MF_CAPTURE | MF_PAWN_MOVE)) ? 0 : fifty_count + 1;
 
-    if (flags & MF_DOUBLE_PUSH)
-        ep_square = mover == WHITE ? to + 8 : to - 8;
-    else
-        ep_square = -1;
-
-    if (flags & (MF_CAPTURE | MF_PAWN_MOVE))
-        fifty_count = 0;
-    else
-        fifty_count++;
-
-    const int moving = square_piece[from];
-    const int captured = square_piece[to];
-    toggle(key, mover, moving, from);
+    const PieceWeights &weights = *piece_weights;
+    weight_sum[mover] += weights.value[mover][arriving][to] - weights.value[mover][moving][from];
+    uint64_t key = key_bits(position_key) ^ piece_key(mover, moving, from) ^
+                   piece_key(mover, arriving, to) ^ key_bits(side_key());
     if (captured != EMPTY) {
-        toggle(key, other, captured, to);
+        key ^= piece_key(other, captured, to);
         flip_sets(other, captured, square_bit(to));
+        weight_sum[other] -= weights.value[other][captured][to];
     }
-    const int arriving = (flags & MF_PROMOTION) ? move_promotion(move) : moving;
     square_color[to] = mover;
     square_piece[to] = arriving;
-    toggle(key, mover, arriving, to);
     clear_square(from);
     if (arriving == moving) {
         flip_sets(mover, moving, square_bit(from) | square_bit(to));
@@ -176,30 +199,37 @@ int make_move(Move move) {
         flip_sets(mover, moving, square_bit(from));
         flip_sets(mover, arriving, square_bit(to));
     }
-
     if (flags & MF_EN_PASSANT) {
         const int victim = mover == WHITE ? to + 8 : to - 8;
         clear_square(victim);
-        toggle(key, other, PAWN, victim);
+        key ^= piece_key(other, PAWN, victim);
         flip_sets(other, PAWN, square_bit(victim));
+        weight_sum[other] -= weights.value[other][PAWN][victim];
     }
-
-    if (castle_rights != old_rights) {
-        toggle(key, castle_key(old_rights));
-        toggle(key, castle_key(castle_rights));
-    }
+    if (castle_rights != old_rights)
+        key ^= key_bits(castle_key(old_rights)) ^ key_bits(castle_key(castle_rights));
 
     side_to_move = other;
     opponent = mover;
-    toggle(key, side_key());
-    position_key = key;
+    position_key = key_from_bits(key);
 
-    if (in_check(mover)) {
+    if (king_left_attacked<WAS_SAFE>(mover, from, moving, flags)) {
         unmake_move();
         return 0;
     }
     DEBUG_CHECK_BOARD();
     return 1;
+}
+
+} // namespace
+
+int make_move(Move move) {
+    return make_ordinary_move<false>(move);
+}
+
+int make_move_out_of_check(Move move) {
+    assert(!in_check(side_to_move));
+    return make_ordinary_move<true>(move);
 }
 
 void unmake_move() {
@@ -230,6 +260,8 @@ void unmake_move() {
 
     const int arrived = square_piece[to];
     const int moved = (flags & MF_PROMOTION) ? PAWN : arrived;
+    const PieceWeights &weights = *piece_weights;
+    weight_sum[mover] += weights.value[mover][moved][from] - weights.value[mover][arrived][to];
     square_color[from] = mover;
     square_piece[from] = moved;
     if (moved == arrived) {
@@ -245,6 +277,7 @@ void unmake_move() {
         square_color[to] = other;
         square_piece[to] = captured;
         flip_sets(other, captured, square_bit(to));
+        weight_sum[other] += weights.value[other][captured][to];
     }
 
     if (flags & MF_EN_PASSANT) {
@@ -252,6 +285,19 @@ void unmake_move() {
         square_color[victim] = other;
         square_piece[victim] = PAWN;
         flip_sets(other, PAWN, square_bit(victim));
+        weight_sum[other] += weights.value[other][PAWN][victim];
     }
     DEBUG_CHECK_BOARD();
+}
+
+PositionKey key_after_castling(Move move) {
+    const int mover = side_to_move;
+    const CastleRule &rule = castling_rules.rule[castle_right_index(move)];
+    uint64_t key = key_bits(position_key) ^ key_bits(side_key()) ^
+                   piece_key(mover, KING, rule.king_from) ^ piece_key(mover, KING, rule.king_to) ^
+                   piece_key(mover, ROOK, rule.rook_from) ^ piece_key(mover, ROOK, rule.rook_to);
+    const int rights = castle_rights & ~(3 << (2 * mover));
+    if (rights != castle_rights)
+        key ^= key_bits(castle_key(castle_rights)) ^ key_bits(castle_key(rights));
+    return key_from_bits(key);
 }

@@ -10,7 +10,9 @@ namespace {
 constexpr int CAPTURE_BASE = 1000000;
 
 // The list being written: its next entry and the end of the stack. A full
-// stack drops further moves rather than overrun.
+// stack drops further moves rather than overrun. Each function below comes
+// twice: CHECKED tests for the end at every entry, the other is for a list
+// known to fit (see generate).
 struct ListEnd {
     MoveEntry *next;
     MoveEntry *limit;
@@ -23,8 +25,8 @@ inline void close_list(const ListEnd &list) {
     ply_move_start[ply + 1] = (int)(list.next - move_stack);
 }
 
-inline void append(ListEnd &list, Move move, int score) {
-    if (list.next == list.limit) return;
+template <bool CHECKED> inline void append(ListEnd &list, Move move, int score) {
+    if (CHECKED && list.next == list.limit) return;
     list.next->move = move;
     list.next->score = score;
     list.next++;
@@ -34,120 +36,126 @@ inline int capture_score(int from, int to) {
     return CAPTURE_BASE + 10 * square_piece[to] - square_piece[from];
 }
 
-void add_promotions(ListEnd &list, int from, int to, int flags) {
+template <bool CHECKED> void add_promotions(ListEnd &list, int from, int to, int flags) {
     for (int piece = KNIGHT; piece <= QUEEN; piece++)
-        append(list, make_move_word(from, to, piece, flags | MF_PROMOTION),
-               CAPTURE_BASE + 10 * piece);
+        append<CHECKED>(list, make_move_word(from, to, piece, flags | MF_PROMOTION),
+                        CAPTURE_BASE + 10 * piece);
 }
 
 // push_move's rule: a pawn move onto the last row becomes four promotions;
 // the score follows the destination square for every kind of move, so an
 // occupied castling destination scores as a capture, though make_move will
 // refuse it.
-inline void add_move(ListEnd &list, int from, int to, int flags) {
+template <bool CHECKED> inline void add_move(ListEnd &list, int from, int to, int flags) {
     if ((flags & MF_PAWN_MOVE) && (side_to_move == WHITE ? to <= 7 : to >= 56)) {
-        add_promotions(list, from, to, flags);
+        add_promotions<CHECKED>(list, from, to, flags);
         return;
     }
     const int score =
         square_color[to] != EMPTY ? capture_score(from, to) : quiet_move_scores[from][to];
-    append(list, make_move_word(from, to, 0, flags), score);
+    append<CHECKED>(list, make_move_word(from, to, 0, flags), score);
 }
 
 // A pawn on the row it would promote on (only editing can put it there)
 // has nowhere to go.
-void white_pawn(ListEnd &list, int i, bool captures_only) {
+template <bool CHECKED> void white_pawn(ListEnd &list, int i, bool captures_only) {
     if (i < 8) return;
     int file = i & 7;
     if (file != 0 && square_color[i - 9] == BLACK)
-        add_move(list, i, i - 9, MF_PAWN_MOVE | MF_CAPTURE);
+        add_move<CHECKED>(list, i, i - 9, MF_PAWN_MOVE | MF_CAPTURE);
     if (file != 7 && square_color[i - 7] == BLACK)
-        add_move(list, i, i - 7, MF_PAWN_MOVE | MF_CAPTURE);
+        add_move<CHECKED>(list, i, i - 7, MF_PAWN_MOVE | MF_CAPTURE);
     if (square_color[i - 8] != EMPTY) return;
     if (captures_only) {
-        if (i <= 15) add_move(list, i, i - 8, MF_PAWN_MOVE);
+        if (i <= 15) add_move<CHECKED>(list, i, i - 8, MF_PAWN_MOVE);
         return;
     }
-    add_move(list, i, i - 8, MF_PAWN_MOVE);
+    add_move<CHECKED>(list, i, i - 8, MF_PAWN_MOVE);
     if (i >= 48 && square_color[i - 16] == EMPTY)
-        add_move(list, i, i - 16, MF_PAWN_MOVE | MF_DOUBLE_PUSH);
+        add_move<CHECKED>(list, i, i - 16, MF_PAWN_MOVE | MF_DOUBLE_PUSH);
 }
 
-void black_pawn(ListEnd &list, int i, bool captures_only) {
+template <bool CHECKED> void black_pawn(ListEnd &list, int i, bool captures_only) {
     if (i >= 56) return;
     int file = i & 7;
     if (file != 0 && square_color[i + 7] == WHITE)
-        add_move(list, i, i + 7, MF_PAWN_MOVE | MF_CAPTURE);
+        add_move<CHECKED>(list, i, i + 7, MF_PAWN_MOVE | MF_CAPTURE);
     if (file != 7 && square_color[i + 9] == WHITE)
-        add_move(list, i, i + 9, MF_PAWN_MOVE | MF_CAPTURE);
+        add_move<CHECKED>(list, i, i + 9, MF_PAWN_MOVE | MF_CAPTURE);
     if (square_color[i + 8] != EMPTY) return;
     if (captures_only) {
-        if (i >= 48) add_move(list, i, i + 8, MF_PAWN_MOVE);
+        if (i >= 48) add_move<CHECKED>(list, i, i + 8, MF_PAWN_MOVE);
         return;
     }
-    add_move(list, i, i + 8, MF_PAWN_MOVE);
+    add_move<CHECKED>(list, i, i + 8, MF_PAWN_MOVE);
     if (i <= 15 && square_color[i + 16] == EMPTY)
-        add_move(list, i, i + 16, MF_PAWN_MOVE | MF_DOUBLE_PUSH);
+        add_move<CHECKED>(list, i, i + 16, MF_PAWN_MOVE | MF_DOUBLE_PUSH);
 }
 
 // Knights and kings: their targets, lowest square first, are their
 // directions in table order, since those offsets only ever grow.
+template <bool CHECKED>
 inline void step_moves(ListEnd &list, int i, SquareSet targets, SquareSet enemies) {
     const int *history = quiet_move_scores[i];
     for (; targets; targets &= targets - 1) {
         const int t = first_square(targets);
         if (enemies & square_bit(t))
-            append(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
+            append<CHECKED>(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
         else
-            append(list, make_move_word(i, t, 0, 0), history[t]);
+            append<CHECKED>(list, make_move_word(i, t, 0, 0), history[t]);
     }
 }
 
 // Sliders: direction by direction in table order, nearest square first,
-// the blocking enemy piece (if any) last.
-inline void slide_moves(ListEnd &list, int i, const int *rays, int ray_count, SquareSet occupied,
-                        SquareSet enemies, bool captures_only) {
+// the blocking enemy piece (if any) last. reach is all the slider reaches.
+template <bool CHECKED>
+inline void slide_moves(ListEnd &list, int i, const int *rays, int ray_count, SquareSet reach,
+                        SquareSet occupied, SquareSet enemies, bool captures_only) {
+    // Most sliders have nothing to take.
+    if (captures_only && !(reach & enemies)) return;
     const int *history = quiet_move_scores[i];
     for (int k = 0; k < ray_count; k++) {
         const int ray = rays[k];
-        // Most rays hold no enemy piece at all.
-        if (captures_only && !(ray_squares[ray][i] & enemies)) continue;
-        const SquareSet reach = ray_reach(ray, i, occupied);
-        const SquareSet hit = reach & occupied;
+        const SquareSet along = reach & ray_squares[ray][i];
         if (!captures_only) {
-            SquareSet quiet = reach ^ hit;
+            SquareSet quiet = along & ~occupied;
             if (ray_descends(ray)) {
                 while (quiet) {
                     const int t = last_square(quiet);
                     quiet ^= square_bit(t);
-                    append(list, make_move_word(i, t, 0, 0), history[t]);
+                    append<CHECKED>(list, make_move_word(i, t, 0, 0), history[t]);
                 }
             } else {
                 for (; quiet; quiet &= quiet - 1) {
                     const int t = first_square(quiet);
-                    append(list, make_move_word(i, t, 0, 0), history[t]);
+                    append<CHECKED>(list, make_move_word(i, t, 0, 0), history[t]);
                 }
             }
         }
-        if (hit & enemies) {
+        const SquareSet hit = along & enemies;
+        if (hit) {
             const int t = first_square(hit);
-            append(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
+            append<CHECKED>(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
         }
     }
 }
 
 // The capturer on the a-file side first.
-void en_passant_moves(ListEnd &list) {
+template <bool CHECKED> void en_passant_moves(ListEnd &list) {
     const int e = ep_square;
     if (e == -1) return;
     const int file = e & 7;
     const int flags = MF_PAWN_MOVE | MF_EN_PASSANT | MF_CAPTURE;
     if (side_to_move == WHITE) {
-        if (file != 0 && e + 7 < 64 && stands(e + 7, WHITE, PAWN)) add_move(list, e + 7, e, flags);
-        if (file != 7 && e + 9 < 64 && stands(e + 9, WHITE, PAWN)) add_move(list, e + 9, e, flags);
+        if (file != 0 && e + 7 < 64 && stands(e + 7, WHITE, PAWN))
+            add_move<CHECKED>(list, e + 7, e, flags);
+        if (file != 7 && e + 9 < 64 && stands(e + 9, WHITE, PAWN))
+            add_move<CHECKED>(list, e + 9, e, flags);
     } else {
-        if (file != 0 && e - 9 >= 0 && stands(e - 9, BLACK, PAWN)) add_move(list, e - 9, e, flags);
-        if (file != 7 && e - 7 >= 0 && stands(e - 7, BLACK, PAWN)) add_move(list, e - 7, e, flags);
+        if (file != 0 && e - 9 >= 0 && stands(e - 9, BLACK, PAWN))
+            add_move<CHECKED>(list, e - 9, e, flags);
+        if (file != 7 && e - 7 >= 0 && stands(e - 7, BLACK, PAWN))
+            add_move<CHECKED>(list, e - 7, e, flags);
     }
 }
 
@@ -155,55 +163,143 @@ void en_passant_moves(ListEnd &list) {
 // squares. The score follows the destination as for any move (one that
 // another piece holds scores as a capture, and make_move refuses it), the
 // castling king and rook themselves aside.
-void castle_moves(ListEnd &list, int us) {
+template <bool CHECKED> void castle_moves(ListEnd &list, int us) {
     for (int right = 2 * us; right < 2 * us + 2; right++) {
         if (!(castle_rights & (1 << right))) continue;
         const CastleRule &rule = castling_rules.rule[right];
         const int from = rule.king_from;
         const int to = rule.king_to;
         const bool held = square_color[to] != EMPTY && to != from && to != rule.rook_from;
-        append(list, make_move_word(from, to, 0, MF_CASTLE),
-               held ? capture_score(from, to) : quiet_move_scores[from][to]);
+        append<CHECKED>(list, make_move_word(from, to, 0, MF_CASTLE),
+                        held ? capture_score(from, to) : quiet_move_scores[from][to]);
     }
 }
 
 constexpr int QUEEN_RAYS[8] = {0, 1, 2, 3, 4, 5, 6, 7};
 
-void generate(bool captures_only) {
-    ply_move_start[ply + 1] = ply_move_start[ply];
-    ListEnd list = open_list();
-    const int us = side_to_move;
+constexpr SquareSet A_FILE = 0x0101010101010101ull;
+constexpr SquareSet H_FILE = A_FILE << 7;
+constexpr SquareSet ROW_1 = (SquareSet)0xff << 8;
+constexpr SquareSet ROW_6 = (SquareSet)0xff << 48;
+
+// Every move, origin squares in board order, as the search's tie-break
+// expects.
+template <bool CHECKED> void all_moves(ListEnd &list, int us) {
     const SquareSet occupied = occupied_set();
     const SquareSet enemies = color_set[us ^ 1];
-    const SquareSet targets = captures_only ? enemies : ~color_set[us];
-    // Origin squares in board order, as the search's tie-break expects.
+    const SquareSet targets = ~color_set[us];
     for (SquareSet own = color_set[us]; own; own &= own - 1) {
         const int i = first_square(own);
         const int piece = square_piece[i];
         if (piece == PAWN) {
-            // Among captures, a pawn with no enemy to take and no step onto
-            // the last row adds nothing.
-            if (captures_only && !(pawn_attacks[us][i] & enemies) &&
-                (us == WHITE ? i > 15 : i < 48))
-                continue;
             if (us == WHITE)
-                white_pawn(list, i, captures_only);
+                white_pawn<CHECKED>(list, i, false);
             else
-                black_pawn(list, i, captures_only);
+                black_pawn<CHECKED>(list, i, false);
         } else if (piece == KNIGHT) {
-            step_moves(list, i, knight_attacks[i] & targets, enemies);
+            step_moves<CHECKED>(list, i, knight_attacks[i] & targets, enemies);
         } else if (piece == KING) {
-            step_moves(list, i, king_attacks[i] & targets, enemies);
+            step_moves<CHECKED>(list, i, king_attacks[i] & targets, enemies);
         } else if (piece == BISHOP) {
-            slide_moves(list, i, DIAGONAL_RAYS, 4, occupied, enemies, captures_only);
+            slide_moves<CHECKED>(list, i, DIAGONAL_RAYS, 4, bishop_reach(i, occupied), occupied,
+                                 enemies, false);
         } else if (piece == ROOK) {
-            slide_moves(list, i, STRAIGHT_RAYS, 4, occupied, enemies, captures_only);
+            slide_moves<CHECKED>(list, i, STRAIGHT_RAYS, 4, rook_reach(i, occupied), occupied,
+                                 enemies, false);
         } else {
-            slide_moves(list, i, QUEEN_RAYS, 8, occupied, enemies, captures_only);
+            slide_moves<CHECKED>(list, i, QUEEN_RAYS, 8,
+                                 bishop_reach(i, occupied) | rook_reach(i, occupied), occupied,
+                                 enemies, false);
         }
     }
-    if (!captures_only && (castle_rights & (3 << (2 * us)))) castle_moves(list, us);
-    en_passant_moves(list);
+    if (castle_rights & (3 << (2 * us))) castle_moves<CHECKED>(list, us);
+    en_passant_moves<CHECKED>(list);
+}
+
+// Captures and promotions. Most pieces have nothing to take, so the pieces
+// that do are found first, all the pawns at once, and only those are walked,
+// in board order.
+template <bool CHECKED> void capture_moves(ListEnd &list, int us) {
+    const SquareSet occupied = occupied_set();
+    const SquareSet enemies = color_set[us ^ 1];
+    const SquareSet empty = ~occupied;
+    const SquareSet *pieces = piece_set[us];
+    // Pawns that take toward the a-file or the h-file, or push onto the
+    // last row.
+    SquareSet origins;
+    if (us == WHITE)
+        origins = pieces[PAWN] & (((enemies << 9) & ~A_FILE) | ((enemies << 7) & ~H_FILE) |
+                                  ((empty << 8) & ROW_1));
+    else
+        origins = pieces[PAWN] & (((enemies >> 7) & ~A_FILE) | ((enemies >> 9) & ~H_FILE) |
+                                  ((empty >> 8) & ROW_6));
+    for (SquareSet set = pieces[KNIGHT]; set; set &= set - 1)
+        if (knight_attacks[first_square(set)] & enemies) origins |= set & -set;
+    for (SquareSet set = pieces[KING]; set; set &= set - 1)
+        if (king_attacks[first_square(set)] & enemies) origins |= set & -set;
+    // What each slider reaches, kept for the walk below.
+    SquareSet reach[64];
+    for (SquareSet set = pieces[BISHOP]; set; set &= set - 1) {
+        const int i = first_square(set);
+        reach[i] = bishop_reach(i, occupied);
+        if (reach[i] & enemies) origins |= set & -set;
+    }
+    for (SquareSet set = pieces[ROOK]; set; set &= set - 1) {
+        const int i = first_square(set);
+        reach[i] = rook_reach(i, occupied);
+        if (reach[i] & enemies) origins |= set & -set;
+    }
+    for (SquareSet set = pieces[QUEEN]; set; set &= set - 1) {
+        const int i = first_square(set);
+        reach[i] = bishop_reach(i, occupied) | rook_reach(i, occupied);
+        if (reach[i] & enemies) origins |= set & -set;
+    }
+    for (; origins; origins &= origins - 1) {
+        const int i = first_square(origins);
+        const int piece = square_piece[i];
+        if (piece == PAWN) {
+            if (us == WHITE)
+                white_pawn<CHECKED>(list, i, true);
+            else
+                black_pawn<CHECKED>(list, i, true);
+        } else if (piece == KNIGHT) {
+            step_moves<CHECKED>(list, i, knight_attacks[i] & enemies, enemies);
+        } else if (piece == KING) {
+            step_moves<CHECKED>(list, i, king_attacks[i] & enemies, enemies);
+        } else if (piece == BISHOP) {
+            slide_moves<CHECKED>(list, i, DIAGONAL_RAYS, 4, reach[i], occupied, enemies, true);
+        } else if (piece == ROOK) {
+            slide_moves<CHECKED>(list, i, STRAIGHT_RAYS, 4, reach[i], occupied, enemies, true);
+        } else {
+            slide_moves<CHECKED>(list, i, QUEEN_RAYS, 8, reach[i], occupied, enemies, true);
+        }
+    }
+    en_passant_moves<CHECKED>(list);
+}
+
+// No piece adds more entries than a queen's 27 moves (a pawn's three
+// promoting moves add 12), and castling and en passant add two each: a list
+// with room for that many is written without looking for the stack's end.
+constexpr int MOST_ENTRIES_PER_PIECE = 28;
+constexpr int MOST_OTHER_ENTRIES = 4;
+
+void generate(bool captures_only) {
+    ply_move_start[ply + 1] = ply_move_start[ply];
+    ListEnd list = open_list();
+    const int us = side_to_move;
+    const bool fits = square_count(color_set[us]) * MOST_ENTRIES_PER_PIECE + MOST_OTHER_ENTRIES <=
+                      (int)(list.limit - list.next);
+    if (captures_only) {
+        if (fits)
+            capture_moves<false>(list, us);
+        else
+            capture_moves<true>(list, us);
+    } else {
+        if (fits)
+            all_moves<false>(list, us);
+        else
+            all_moves<true>(list, us);
+    }
     close_list(list);
 }
 
@@ -219,12 +315,12 @@ void generate_captures() {
 
 void push_move(int from, int to, int flags) {
     ListEnd list = open_list();
-    add_move(list, from, to, flags);
+    add_move<true>(list, from, to, flags);
     close_list(list);
 }
 
 void push_promotions(int from, int to, int flags) {
     ListEnd list = open_list();
-    add_promotions(list, from, to, flags);
+    add_promotions<true>(list, from, to, flags);
     close_list(list);
 }

@@ -12,6 +12,8 @@ void save_position(PositionCopy *copy) {
     memcpy(copy->square_piece, square_piece, sizeof square_piece);
     memcpy(copy->color_set, color_set, sizeof color_set);
     memcpy(copy->piece_set, piece_set, sizeof piece_set);
+    memcpy(copy->weight_sum, weight_sum, sizeof weight_sum);
+    copy->piece_weights = piece_weights;
     copy->side_to_move = side_to_move;
     copy->castle_rights = castle_rights;
     copy->ep_square = ep_square;
@@ -28,6 +30,8 @@ void load_position(const PositionCopy &copy) {
     memcpy(square_piece, copy.square_piece, sizeof square_piece);
     memcpy(color_set, copy.color_set, sizeof color_set);
     memcpy(piece_set, copy.piece_set, sizeof piece_set);
+    memcpy(weight_sum, copy.weight_sum, sizeof weight_sum);
+    piece_weights = copy.piece_weights;
     side_to_move = copy.side_to_move;
     opponent = side_to_move ^ 1;
     castle_rights = copy.castle_rights;

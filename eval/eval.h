@@ -14,6 +14,10 @@ extern const int bishop_table[64];
 extern const int king_table[64];
 extern const int king_endgame_table[64];
 extern const int flip[64];
+// What the board keeps summed for the evaluation (installed by evaluate):
+// the material of knights, bishops, rooks and queens, and the knights' and
+// bishops' square tables.
+extern const PieceWeights evaluation_weights;
 
 // Working data of one evaluate call, read by the pawn and king terms.
 // Each search thread evaluates with its own.
@@ -59,16 +63,18 @@ int black_king_shelter(int file);
 int white_king_score(int square, int shelter);
 int black_king_score(int square, int shelter);
 
-// The pawn terms of one pawn structure, both colours' pawns its key.
-struct PawnEntry {
+// The pawn terms of one pawn structure, both colours' pawns its key: one
+// cache line, in narrow fields (every value fits them, on any board).
+struct alignas(64) PawnEntry {
     SquareSet pawns[2];
-    int rear_pawn_row[2][10];
-    int structure[2];    // the pawns' structure terms, summed
-    int passed_steps[2]; // the passed pawns' steps, summed
-    int pawn_count[2];
-    int king_shelter[2][8]; // by the king's file
-    int filled;
+    int16_t structure[2];    // the pawns' structure terms, summed
+    int16_t passed_steps[2]; // the passed pawns' steps, summed
+    int8_t pawn_count[2];
+    int8_t rear_pawn_row[2][10];
+    int8_t king_shelter[2][8]; // by the king's file
+    uint8_t filled;
 };
+static_assert(sizeof(PawnEntry) == 64, "a pawn entry fills one cache line");
 
 // The entry of the pawns on the board, from the cache or worked out anew;
 // either way rear_pawn_row is left filled in for them.

@@ -1,7 +1,8 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Material and positional terms, piece by piece from the square sets; the
-// pawns' terms come from the pawn cache.
+// Material and positional terms: material and the knights' and bishops'
+// square tables from the sums the board keeps, the rest piece by piece from
+// the square sets; the pawns' terms come from the pawn cache.
 #include "eval/eval.h"
 
 #include "board/board.h"
@@ -19,19 +20,29 @@ constexpr int OPEN_FILE_BONUS = 15;
 constexpr int HALF_OPEN_FILE_BONUS = 10;
 constexpr int SEVENTH_RANK_BONUS = 20;
 
-// A bishop that took a rook pawn and is shut in by two pawns.
-int white_bishop(int s) {
-    int score = bishop_table[s];
-    if ((s == 8 && stands(17, BLACK, PAWN) && stands(10, BLACK, PAWN)) ||
-        (s == 15 && stands(22, BLACK, PAWN) && stands(13, BLACK, PAWN)))
+// A bishop that took a rook pawn and is shut in by two pawns. Its square
+// table value is in the board's placement sum.
+constexpr SquareSet WHITE_TRAP_SQUARES = (SquareSet)1 << 8 | (SquareSet)1 << 15;
+constexpr SquareSet BLACK_TRAP_SQUARES = (SquareSet)1 << 48 | (SquareSet)1 << 55;
+
+int white_trapped_bishops() {
+    const SquareSet trapped = piece_set[WHITE][BISHOP] & WHITE_TRAP_SQUARES;
+    if (!trapped) return 0;
+    int score = 0;
+    if ((trapped & square_bit(8)) && stands(17, BLACK, PAWN) && stands(10, BLACK, PAWN))
+        score -= TRAPPED_BISHOP_PENALTY;
+    if ((trapped & square_bit(15)) && stands(22, BLACK, PAWN) && stands(13, BLACK, PAWN))
         score -= TRAPPED_BISHOP_PENALTY;
     return score;
 }
 
-int black_bishop(int s) {
-    int score = bishop_table[flip[s]];
-    if ((s == 48 && stands(41, WHITE, PAWN) && stands(50, WHITE, PAWN)) ||
-        (s == 55 && stands(46, WHITE, PAWN) && stands(53, WHITE, PAWN)))
+int black_trapped_bishops() {
+    const SquareSet trapped = piece_set[BLACK][BISHOP] & BLACK_TRAP_SQUARES;
+    if (!trapped) return 0;
+    int score = 0;
+    if ((trapped & square_bit(48)) && stands(41, WHITE, PAWN) && stands(50, WHITE, PAWN))
+        score -= TRAPPED_BISHOP_PENALTY;
+    if ((trapped & square_bit(55)) && stands(46, WHITE, PAWN) && stands(53, WHITE, PAWN))
         score -= TRAPPED_BISHOP_PENALTY;
     return score;
 }
@@ -55,46 +66,19 @@ int black_rook(int s) {
 }
 
 // The knights', bishops' and rooks' terms of one colour, which need no one's
-// material; its piece material is counted on the way.
+// material: the square tables as the board sums them, the trapped bishops
+// and the rooks.
 int white_piece_terms() {
-    const SquareSet *pieces = piece_set[WHITE];
-    int material = 0;
-    int score = 0;
-    for (SquareSet set = pieces[KNIGHT]; set; set &= set - 1) {
-        material += piece_value[KNIGHT];
-        score += knight_table[first_square(set)];
-    }
-    for (SquareSet set = pieces[BISHOP]; set; set &= set - 1) {
-        material += piece_value[BISHOP];
-        score += white_bishop(first_square(set));
-    }
-    for (SquareSet set = pieces[ROOK]; set; set &= set - 1) {
-        material += piece_value[ROOK];
+    int score = placement_of(weight_sum[WHITE]) + white_trapped_bishops();
+    for (SquareSet set = piece_set[WHITE][ROOK]; set; set &= set - 1)
         score += white_rook(first_square(set));
-    }
-    for (SquareSet set = pieces[QUEEN]; set; set &= set - 1) material += piece_value[QUEEN];
-    piece_material[WHITE] = material;
     return score;
 }
 
 int black_piece_terms() {
-    const SquareSet *pieces = piece_set[BLACK];
-    int material = 0;
-    int score = 0;
-    for (SquareSet set = pieces[KNIGHT]; set; set &= set - 1) {
-        material += piece_value[KNIGHT];
-        score += knight_table[flip[first_square(set)]];
-    }
-    for (SquareSet set = pieces[BISHOP]; set; set &= set - 1) {
-        material += piece_value[BISHOP];
-        score += black_bishop(first_square(set));
-    }
-    for (SquareSet set = pieces[ROOK]; set; set &= set - 1) {
-        material += piece_value[ROOK];
+    int score = placement_of(weight_sum[BLACK]) + black_trapped_bishops();
+    for (SquareSet set = piece_set[BLACK][ROOK]; set; set &= set - 1)
         score += black_rook(first_square(set));
-    }
-    for (SquareSet set = pieces[QUEEN]; set; set &= set - 1) material += piece_value[QUEEN];
-    piece_material[BLACK] = material;
     return score;
 }
 
@@ -130,9 +114,13 @@ int insufficient_material() {
 }
 
 int evaluate() {
-    // 1-2. The pawns' summaries come from the pawn cache; the other pieces
-    // are walked from their sets, their material counted on the way.
+    // 1-2. The pawns' summaries come from the pawn cache; the other pieces'
+    // material and square tables from the sums the board keeps (installed
+    // on this thread's first call).
+    if (piece_weights != &evaluation_weights) install_piece_weights(&evaluation_weights);
     const PawnEntry &pawns = pawn_entry();
+    piece_material[WHITE] = material_of(weight_sum[WHITE]);
+    piece_material[BLACK] = material_of(weight_sum[BLACK]);
     int white_score = white_piece_terms();
     int black_score = black_piece_terms();
     pawn_material[WHITE] = pawns.pawn_count[WHITE] * piece_value[PAWN];

@@ -4,7 +4,6 @@
 // structure. Positions of one search share few structures, so nearly every
 // evaluation finds its pawns here. The pawns themselves are the key, so an
 // entry is never taken for another structure.
-#include <cstring>
 
 #include "eval/eval.h"
 
@@ -41,26 +40,31 @@ void fill(PawnEntry &entry, SquareSet white, SquareSet black) {
     find_rear_pawns(white, black);
     entry.pawns[WHITE] = white;
     entry.pawns[BLACK] = black;
-    memcpy(entry.rear_pawn_row, rear_pawn_row, sizeof entry.rear_pawn_row);
-    entry.structure[WHITE] = entry.structure[BLACK] = 0;
-    entry.passed_steps[WHITE] = entry.passed_steps[BLACK] = 0;
+    for (int c = WHITE; c <= BLACK; c++)
+        for (int i = 0; i < 10; i++) entry.rear_pawn_row[c][i] = (int8_t)rear_pawn_row[c][i];
+    int structure[2] = {0, 0};
+    int passed_steps[2] = {0, 0};
     for (SquareSet p = white; p; p &= p - 1) {
-        entry.structure[WHITE] += white_pawn_structure(first_square(p));
-        entry.passed_steps[WHITE] += white_passed_steps(first_square(p));
+        structure[WHITE] += white_pawn_structure(first_square(p));
+        passed_steps[WHITE] += white_passed_steps(first_square(p));
     }
     for (SquareSet p = black; p; p &= p - 1) {
-        entry.structure[BLACK] += black_pawn_structure(first_square(p));
-        entry.passed_steps[BLACK] += black_passed_steps(first_square(p));
+        structure[BLACK] += black_pawn_structure(first_square(p));
+        passed_steps[BLACK] += black_passed_steps(first_square(p));
     }
-    entry.pawn_count[WHITE] = square_count(white);
-    entry.pawn_count[BLACK] = square_count(black);
+    for (int c = WHITE; c <= BLACK; c++) {
+        entry.structure[c] = (int16_t)structure[c];
+        entry.passed_steps[c] = (int16_t)passed_steps[c];
+    }
+    entry.pawn_count[WHITE] = (int8_t)square_count(white);
+    entry.pawn_count[BLACK] = (int8_t)square_count(black);
     // The three queen-side files share one shelter, as do the three king-side ones.
     for (int f = 0; f < 8; f++) {
         const int same_as = f <= 2 ? 0 : f >= 5 ? 5 : f;
         entry.king_shelter[WHITE][f] =
-            f == same_as ? white_king_shelter(f) : entry.king_shelter[WHITE][same_as];
+            (int8_t)(f == same_as ? white_king_shelter(f) : entry.king_shelter[WHITE][same_as]);
         entry.king_shelter[BLACK][f] =
-            f == same_as ? black_king_shelter(f) : entry.king_shelter[BLACK][same_as];
+            (int8_t)(f == same_as ? black_king_shelter(f) : entry.king_shelter[BLACK][same_as]);
     }
     entry.filled = 1;
 }
@@ -72,7 +76,8 @@ const PawnEntry &pawn_entry() {
     const SquareSet black = piece_set[BLACK][PAWN];
     PawnEntry &entry = pawn_cache[cache_index(white, black)];
     if (entry.filled && entry.pawns[WHITE] == white && entry.pawns[BLACK] == black) {
-        memcpy(rear_pawn_row, entry.rear_pawn_row, sizeof rear_pawn_row);
+        for (int c = WHITE; c <= BLACK; c++)
+            for (int i = 0; i < 10; i++) rear_pawn_row[c][i] = entry.rear_pawn_row[c][i];
         return entry;
     }
     fill(entry, white, black);

@@ -71,3 +71,25 @@ const int flip[64] = {
     8,  9,  10, 11, 12, 13, 14, 15, //
     0,  1,  2,  3,  4,  5,  6,  7,  //
 };
+
+namespace {
+
+// Material of the pieces other than pawns and kings, and the square tables
+// of knights and bishops: what the board sums as moves are made.
+constexpr PieceWeights material_and_placement() {
+    PieceWeights weights = {};
+    for (int s = 0; s < 64; s++) {
+        const int own[2] = {s, flip[s]};
+        for (int c = WHITE; c <= BLACK; c++) {
+            weights.value[c][KNIGHT][s] = piece_weight(piece_value[KNIGHT], knight_table[own[c]]);
+            weights.value[c][BISHOP][s] = piece_weight(piece_value[BISHOP], bishop_table[own[c]]);
+            weights.value[c][ROOK][s] = piece_weight(piece_value[ROOK], 0);
+            weights.value[c][QUEEN][s] = piece_weight(piece_value[QUEEN], 0);
+        }
+    }
+    return weights;
+}
+
+} // namespace
+
+constexpr PieceWeights evaluation_weights = material_and_placement();

@@ -74,9 +74,10 @@ int alpha_beta(int alpha, int beta, int depth) {
         // The pick stops at the first entry of the table move's squares: if
         // this is not one, none is left, and the scans need not look.
         if (short_move(move) != table_move) table_move = NO_SHORT_MOVE;
-        if (!make_move(move)) continue;
-        // The child probes its table slot first: start the fetch now.
-        __builtin_prefetch(tt_slot(position_key));
+        // The child probes its table slot first: the fetch starts before the
+        // move is made.
+        tt_prefetch_after(move);
+        if (!(checked ? make_move(move) : make_move_out_of_check(move))) continue;
         legal_seen = 1;
         const int score = -alpha_beta(-beta, -alpha, depth - 1);
         unmake_move();

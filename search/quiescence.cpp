@@ -39,9 +39,13 @@ int quiescence(int alpha, int beta) {
         return stand_pat;
     }
 
-    // 7-8. Captures, best first.
+    // 7-8. Captures, best first. Their children's table slots are fetched
+    // at once: by the time a child probes, its slot has had the time of the
+    // moves before it to arrive.
     generate_captures();
     if (on_pv_line) boost_pv_move();
+    for (int i = ply_move_start[ply]; i < ply_move_start[ply + 1]; i++)
+        tt_prefetch_after(move_stack[i].move);
     for (int i = ply_move_start[ply]; i < ply_move_start[ply + 1]; i++) {
         pick_next_move(i, table_move);
         const Move move = move_stack[i].move;
@@ -49,7 +53,6 @@ int quiescence(int alpha, int beta) {
         // this is not one, none is left, and the scans need not look.
         if (short_move(move) != table_move) table_move = NO_SHORT_MOVE;
         if (!make_move(move)) continue;
-        __builtin_prefetch(tt_slot(position_key));
         const int score = -quiescence(-beta, -alpha);
         unmake_move();
         if (score > alpha) {

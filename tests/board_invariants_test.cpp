@@ -20,23 +20,40 @@ std::string fault() {
     return f ? f : "";
 }
 
-// Every node of the tree, after every make and every unmake, in every build.
+// Every node of the tree, after every make and every unmake, in every build;
+// and key_after foretells the key of every move made.
 void walk(int depth) {
     ASSERT_EQ(fault(), "");
     if (depth == 0) return;
     generate_moves();
     for (int i = ply_move_start[ply]; i < ply_move_start[ply + 1]; i++) {
+        const PositionKey foretold = key_after(move_stack[i].move);
         if (!make_move(move_stack[i].move)) {
             ASSERT_EQ(fault(), "") << move_text(move_stack[i].move) << " refused";
             continue;
         }
+        ASSERT_TRUE(foretold == position_key) << move_text(move_stack[i].move);
         walk(depth - 1);
         unmake_move();
         ASSERT_EQ(fault(), "") << move_text(move_stack[i].move) << " taken back";
     }
 }
 
+// Weights with a value of their own for each colour, piece and square, so
+// that a sum kept wrong by any move shows.
+PieceWeights distinct_weights() {
+    PieceWeights weights = {};
+    for (int c = WHITE; c <= BLACK; c++)
+        for (int p = PAWN; p <= KING; p++)
+            for (int s = 0; s < 64; s++)
+                weights.value[c][p][s] = piece_weight(100 * p + 7 * c + 1, 3 * s - 13 * p - 90);
+    return weights;
+}
+const PieceWeights test_weights = distinct_weights();
+
 TEST(BoardInvariants, HoldThroughMoveTrees) {
+    const PieceWeights *installed = piece_weights;
+    install_piece_weights(&test_weights);
     // Castling both ways, en passant, promotions with and without capture.
     const char *const fens[] = {
         "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
@@ -45,13 +62,16 @@ TEST(BoardInvariants, HoldThroughMoveTrees) {
         "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
         // Pawns on their own back rows push twice past rows 1 and 6.
         "pppppppp/8/8/4k3/4K3/8/8/PPPPPPPP b - - 0 1",
+        // Chess960 castling, the king on its destination file already.
+        "1r4kr/8/8/8/8/8/8/1R4KR w HBhb - 0 1",
     };
     for (const char *fen : fens) {
         SCOPED_TRACE(fen);
         ASSERT_TRUE(load(fen));
         walk(3);
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure()) break;
     }
+    install_piece_weights(installed);
 }
 
 TEST(BoardInvariants, EachDamageIsNamed) {
@@ -86,6 +106,15 @@ TEST(BoardInvariants, EachDamageIsNamed) {
     square_color[63] = square_piece[63] = EMPTY;
     compute_key();
     EXPECT_EQ(fault(), "a castling right without its king and rook at home");
+
+    // A weighted sum a move has left wrong.
+    const PieceWeights *installed = piece_weights;
+    install_piece_weights(&test_weights);
+    ASSERT_TRUE(load(start));
+    EXPECT_EQ(fault(), "");
+    weight_sum[BLACK] += 1;
+    EXPECT_EQ(fault(), "a colour's weighted sum differs from the board");
+    install_piece_weights(installed);
 
     ASSERT_TRUE(load(start));
     ep_square = 44; // e3: a square White has passed, yet White is to move
