@@ -590,6 +590,9 @@ TEST_F(ProtocolChild, LimitedStrengthOptions) {
     EXPECT_EQ(features.back(), "feature option=\"UCI_Elo -spin 1500 600 1600\"");
     engine.send("option Threads=2\nping 1\n");
     EXPECT_EQ(engine.read_until("Error", LINE_TIMEOUT_MS), "Error (bad option): Threads=2");
+    std::vector<std::string> after_error;
+    EXPECT_EQ(engine.read_until("pong", LINE_TIMEOUT_MS, &after_error), "pong 1");
+    EXPECT_TRUE(after_error.empty()) << "the error is one line: " << after_error.size();
     engine.send("option UCI_LimitStrength=1\noption UCI_Elo=700\nnew\nst 4\nforce\ne2e4\n");
     auto start_time = std::chrono::steady_clock::now();
     engine.send("go\n");

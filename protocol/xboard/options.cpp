@@ -50,6 +50,10 @@ void option_command(const CommandLine &line) {
                        : value > STRENGTH_MAX_ELO ? STRENGTH_MAX_ELO
                                                   : value;
     } else {
-        printf("Error (bad option): %.*s\n", 200, rest[0] ? rest : "option");
+        // The setting as it came, without the line's end.
+        int length = (int)strcspn(rest, "\r\n");
+        if (length > 200) length = 200;
+        if (length == 0) printf("Error (bad option): option\n");
+        else printf("Error (bad option): %.*s\n", length, rest);
     }
 }
