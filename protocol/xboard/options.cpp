@@ -53,7 +53,9 @@ void option_command(const CommandLine &line) {
         // The setting as it came, without the line's end.
         int length = (int)strcspn(rest, "\r\n");
         if (length > 200) length = 200;
-        if (length == 0) printf("Error (bad option): option\n");
-        else printf("Error (bad option): %.*s\n", length, rest);
+        if (length == 0)
+            printf("Error (bad option): option\n");
+        else
+            printf("Error (bad option): %.*s\n", length, rest);
     }
 }
