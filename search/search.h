@@ -242,8 +242,8 @@ void search_as_helper(int first_depth);
 // Strength levels, on the Elo scale of the README's measurements: a limited
 // search takes fewer nodes and several root lines, and the move is drawn
 // among them by their scores (random_draw, the book's generator).
-constexpr int STRENGTH_MIN_ELO = 600;
-constexpr int STRENGTH_MAX_ELO = 1600;
+constexpr int STRENGTH_MIN_ELO = 630;
+constexpr int STRENGTH_MAX_ELO = 1610;
 constexpr int STRENGTH_DEFAULT_ELO = 1500;
 // The node budget and the temperature (centipawns that halve a line's
 // chance) of a level.

@@ -24,9 +24,12 @@ struct StrengthPoint {
     int lines;
 };
 const StrengthPoint STRENGTH_POINTS[] = {
-    {STRENGTH_MIN_ELO, 100, 110, 5},
-    {1000, 5000, 55, 4},
-    {1350, 25000, 37, 3},
+    {STRENGTH_MIN_ELO, 500, 130, 5},
+    {790, 1200, 60, 4},
+    {860, 3000, 52, 4},
+    {1070, 6000, 46, 3},
+    {1230, 12000, 41, 3},
+    {1370, 25000, 37, 3},
     {STRENGTH_MAX_ELO, 150000, 17, 3},
 };
 constexpr int STRENGTH_POINT_COUNT = sizeof STRENGTH_POINTS / sizeof STRENGTH_POINTS[0];

@@ -587,7 +587,7 @@ TEST_F(ProtocolChild, LimitedStrengthOptions) {
     engine.send("protover 2\n");
     std::vector<std::string> features;
     ASSERT_FALSE(engine.read_until("feature ping=1", LINE_TIMEOUT_MS, &features).empty());
-    EXPECT_EQ(features.back(), "feature option=\"UCI_Elo -spin 1500 600 1600\"");
+    EXPECT_EQ(features.back(), "feature option=\"UCI_Elo -spin 1500 630 1610\"");
     engine.send("option Threads=2\nping 1\n");
     EXPECT_EQ(engine.read_until("Error", LINE_TIMEOUT_MS), "Error (bad option): Threads=2");
     std::vector<std::string> after_error;
