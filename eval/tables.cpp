@@ -76,7 +76,7 @@ namespace {
 
 // Material of the pieces other than pawns and kings, and the square tables
 // of knights and bishops: what the board sums as moves are made.
-constexpr PieceWeights material_and_placement() {
+PieceWeights material_and_placement() {
     PieceWeights weights = {};
     for (int s = 0; s < 64; s++) {
         const int own[2] = {s, flip[s]};
@@ -92,4 +92,6 @@ constexpr PieceWeights material_and_placement() {
 
 } // namespace
 
-constexpr PieceWeights evaluation_weights = material_and_placement();
+// Built at start-up: the tables it reads are declared extern, which a
+// constant expression may not read.
+const PieceWeights evaluation_weights = material_and_placement();
