@@ -131,7 +131,8 @@ TEST(BoardInvariantsDeathTest, MakeAndUnmakeStopOnDamage) {
     ASSERT_TRUE(load("4k3/8/8/8/8/8/8/R3K3 w - - 0 1"));
     const Move move = move_stack[0].move;
     position_key.low ^= 1;
-    EXPECT_DEATH(make_move(move), "after make_move: the key differs from the full key");
+    // The check runs in the helper make_move hands the move to.
+    EXPECT_DEATH(make_move(move), "after make_[a-z_]*move: the key differs from the full key");
     compute_key();
     ASSERT_EQ(make_move(move), 1);
     undo_stack[game_ply - 1].key.low ^= 1;
