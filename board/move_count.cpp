@@ -61,7 +61,9 @@ int count_with_king(int us, int king) {
                                       (rook_reach(king, occupied) & straight_sliders);
     checkers |= slider_checkers;
     SquareSet answers = ~(SquareSet)0;
-    if (checkers) {
+    // In double check only the king moves (below); its first checker may
+    // be a knight or a pawn, on no ray from the king.
+    if (checkers && !(checkers & (checkers - 1))) {
         const int checker = first_square(checkers);
         answers = checkers & slider_checkers ? ray_up_to(ray_toward(king, checker), king, checker)
                                              : checkers;
