@@ -73,15 +73,15 @@ for tool in "$games_dir/xboard" "$games_dir/polyglot" xvfb-run xauth python3 tim
         fail "$tool is missing (apt-get install xboard polyglot stockfish xvfb xauth python3)"
 done
 python3 "$here/match.py" openings "$openings" > /dev/null
-for spec in "${opponents[@]}"; do
-    case $spec in
+for entrant in "${opponents[@]}"; do
+    case $entrant in
     stockfish | stockfish:[1-9]* | fairymax | hoichess | sjeng | phalanx) ;;
     pelmok:full | pelmok:[1-9]*)
-        [ "$spec" != "pelmok:$level" ] || fail "pelmok at $level cannot be its own opponent"
+        [ "$entrant" != "pelmok:$level" ] || fail "pelmok at $level cannot be its own opponent"
         ;;
-    *) fail "unknown opponent '$spec'" ;;
+    *) fail "unknown opponent '$entrant'" ;;
     esac
-    [ -x "$games_dir/${spec%%:*}" ] || [ "${spec%%:*}" = pelmok ] || fail "$games_dir/${spec%%:*} is missing"
+    [ -x "$games_dir/${entrant%%:*}" ] || [ "${entrant%%:*}" = pelmok ] || fail "$games_dir/${entrant%%:*} is missing"
 done
 
 # xboard's clock: minutes:seconds.
@@ -125,13 +125,13 @@ expect_uci_level() { # DIR ELO
 }
 
 # The xboard arguments of one engine, in the array engine_args: $1 first or
-# second, $2 the spec, $3 the engine's own scratch directory. Also records
+# second, $2 the entrant (as OPPONENTS names it), $3 the engine's own scratch directory. Also records
 # in $part/expected what the engine must have been told.
 engine_args() {
-    local side=$1 spec=$2 dir=$3 x=${1:0:1} name options="" file=${3#"$part"/}
+    local side=$1 entrant=$2 dir=$3 x=${1:0:1} name options="" file=${3#"$part"/}
     local elo=${2#*:}
     mkdir -p "$dir"
-    case $spec in
+    case $entrant in
     pelmok:*)
         name=pelmok@$elo
         [ "$elo" = full ] || options="UCI_LimitStrength=1,UCI_Elo=$elo"
@@ -154,7 +154,7 @@ engine_args() {
         recorder "$dir" "$games_dir/stockfish"
         engine_args=("-${x}cp" "$dir/engine" "-${x}UCI")
         name=stockfish
-        if [ "$spec" != stockfish ]; then
+        if [ "$entrant" != stockfish ]; then
             name=stockfish@$elo
             # polyglot passes a check on as true only when given 1.
             options="UCI_LimitStrength=1,UCI_Elo=$elo"
@@ -192,12 +192,12 @@ engine_args() {
 # One xboard: the games of share $2 of the openings against opponent $1,
 # in $part.
 play_part() {
-    local spec=$1 index=$2 first second part_games
+    local entrant=$1 index=$2 first second part_games
     python3 "$here/match.py" share "$openings" "$games" "$index" "$concurrency" "$part/openings.pgn"
     part_games=$((2 * $(grep -c '^\[Event ' "$part/openings.pgn")))
     engine_args first "pelmok:$level" "$part/pelmok"
     first=("${engine_args[@]}")
-    engine_args second "$spec" "$part/opponent"
+    engine_args second "$entrant" "$part/opponent"
     second=("${engine_args[@]}")
     mkdir -p "$part/home"
     # HOME empty: no saved xboard settings apply and none are written.
@@ -218,8 +218,8 @@ judged=pelmok@$level
 echo "match: $pelmok at $level ($protocol) against ${opponents[*]}, $games games each at $tc s + $inc s, $concurrency at a time, output in $out"
 echo "match: load before: $(uptime)"
 status=0
-for spec in "${opponents[@]}"; do
-    match_dir=$out/${spec/:/@}
+for entrant in "${opponents[@]}"; do
+    match_dir=$out/${entrant/:/@}
     rm -rf "$match_dir"
     mkdir -p "$match_dir"
     start=$(date +%s)
@@ -229,17 +229,17 @@ for spec in "${opponents[@]}"; do
         part=$match_dir/part$index
         mkdir -p "$part"
         parts+=("$part")
-        play_part "$spec" "$index" &
+        play_part "$entrant" "$index" &
         pids+=($!)
         # xvfb-run -a picks the first free display: not two at once.
         sleep 3
     done
     for pid in "${pids[@]}"; do wait "$pid"; done
-    opponent=${spec/:/@}
+    opponent=${entrant/:/@}
     opponent_elo=()
-    [[ $spec == stockfish:* ]] && opponent_elo=(--opponent-elo "${spec#*:}")
+    [[ $entrant == stockfish:* ]] && opponent_elo=(--opponent-elo "${entrant#*:}")
     sides=(first)
-    [[ $spec == pelmok:* ]] && sides=(first second)
+    [[ $entrant == pelmok:* ]] && sides=(first second)
     echo "match: $opponent done in $(($(date +%s) - start)) s; load: $(uptime)"
     python3 "$here/match.py" result --engine "$judged" --opponent "$opponent" "${opponent_elo[@]}" \
         --sides "${sides[@]}" --stall-seconds "$stall_seconds" "${parts[@]}" || status=1
