@@ -111,12 +111,22 @@ inline void step_moves(ListEnd &list, int i, SquareSet targets, SquareSet enemie
 template <bool CHECKED>
 inline void slide_moves(ListEnd &list, int i, const int *rays, int ray_count, SquareSet reach,
                         SquareSet occupied, SquareSet enemies, bool captures_only) {
-    // Most sliders have nothing to take.
-    if (captures_only && !(reach & enemies)) return;
+    // Most sliders have nothing to take, and most others one thing: its
+    // order among the directions then does not matter.
+    if (captures_only) {
+        const SquareSet hits = reach & enemies;
+        if (!hits) return;
+        if (!(hits & (hits - 1))) {
+            const int t = first_square(hits);
+            append<CHECKED>(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
+            return;
+        }
+    }
     const int *history = quiet_move_scores[i];
     for (int k = 0; k < ray_count; k++) {
         const int ray = rays[k];
         const SquareSet along = reach & ray_squares[ray][i];
+        if (!along) continue;
         if (!captures_only) {
             SquareSet quiet = along & ~occupied;
             if (ray_descends(ray)) {
