@@ -56,40 +56,59 @@ template <bool CHECKED> inline void add_move(ListEnd &list, int from, int to, in
     append<CHECKED>(list, make_move_word(from, to, 0, flags), score);
 }
 
-// A pawn on the row it would promote on (only editing can put it there)
-// has nowhere to go.
-template <bool CHECKED> void white_pawn(ListEnd &list, int i, bool captures_only) {
-    if (i < 8) return;
-    int file = i & 7;
-    if (file != 0 && square_color[i - 9] == BLACK)
-        add_move<CHECKED>(list, i, i - 9, MF_PAWN_MOVE | MF_CAPTURE);
-    if (file != 7 && square_color[i - 7] == BLACK)
-        add_move<CHECKED>(list, i, i - 7, MF_PAWN_MOVE | MF_CAPTURE);
-    if (square_color[i - 8] != EMPTY) return;
-    if (captures_only) {
-        if (i <= 15) add_move<CHECKED>(list, i, i - 8, MF_PAWN_MOVE);
-        return;
-    }
-    add_move<CHECKED>(list, i, i - 8, MF_PAWN_MOVE);
-    if (i >= 48 && square_color[i - 16] == EMPTY)
-        add_move<CHECKED>(list, i, i - 16, MF_PAWN_MOVE | MF_DOUBLE_PUSH);
+constexpr SquareSet A_FILE = 0x0101010101010101ull;
+constexpr SquareSet H_FILE = A_FILE << 7;
+constexpr SquareSet ROW_0 = 0xff;
+constexpr SquareSet ROW_1 = (SquareSet)0xff << 8;
+constexpr SquareSet ROW_6 = (SquareSet)0xff << 48;
+constexpr SquareSet ROW_7 = (SquareSet)0xff << 56;
+
+// Each kind of pawn move with the pawns that can make it, for all of a
+// colour's pawns at once; a pawn then only looks itself up. Captures only:
+// the pushes onto the last row, no double pushes. A pawn on the row it
+// would promote on (only editing can put it there) has nowhere to go; one
+// on the row behind its start (editing again) pushes two as from its start.
+struct PawnMoves {
+    SquareSet take_toward_a; // toward the a-file
+    SquareSet take_toward_h;
+    SquareSet push;
+    SquareSet double_push;
+};
+
+PawnMoves white_pawn_moves(SquareSet enemies, SquareSet empty, bool captures_only) {
+    const SquareSet pawns = piece_set[WHITE][PAWN] & ~ROW_0;
+    PawnMoves moves;
+    moves.take_toward_a = pawns & (enemies << 9) & ~A_FILE;
+    moves.take_toward_h = pawns & (enemies << 7) & ~H_FILE;
+    moves.push = pawns & (empty << 8) & (captures_only ? ROW_1 : ~(SquareSet)0);
+    moves.double_push = captures_only ? 0 : moves.push & (ROW_6 | ROW_7) & (empty << 16);
+    return moves;
 }
 
-template <bool CHECKED> void black_pawn(ListEnd &list, int i, bool captures_only) {
-    if (i >= 56) return;
-    int file = i & 7;
-    if (file != 0 && square_color[i + 7] == WHITE)
-        add_move<CHECKED>(list, i, i + 7, MF_PAWN_MOVE | MF_CAPTURE);
-    if (file != 7 && square_color[i + 9] == WHITE)
-        add_move<CHECKED>(list, i, i + 9, MF_PAWN_MOVE | MF_CAPTURE);
-    if (square_color[i + 8] != EMPTY) return;
-    if (captures_only) {
-        if (i >= 48) add_move<CHECKED>(list, i, i + 8, MF_PAWN_MOVE);
-        return;
-    }
-    add_move<CHECKED>(list, i, i + 8, MF_PAWN_MOVE);
-    if (i <= 15 && square_color[i + 16] == EMPTY)
-        add_move<CHECKED>(list, i, i + 16, MF_PAWN_MOVE | MF_DOUBLE_PUSH);
+PawnMoves black_pawn_moves(SquareSet enemies, SquareSet empty, bool captures_only) {
+    const SquareSet pawns = piece_set[BLACK][PAWN] & ~ROW_7;
+    PawnMoves moves;
+    moves.take_toward_a = pawns & (enemies >> 7) & ~A_FILE;
+    moves.take_toward_h = pawns & (enemies >> 9) & ~H_FILE;
+    moves.push = pawns & (empty >> 8) & (captures_only ? ROW_6 : ~(SquareSet)0);
+    moves.double_push = captures_only ? 0 : moves.push & (ROW_0 | ROW_1) & (empty >> 16);
+    return moves;
+}
+
+template <bool CHECKED> inline void white_pawn(ListEnd &list, int i, const PawnMoves &moves) {
+    const SquareSet pawn = square_bit(i);
+    if (moves.take_toward_a & pawn) add_move<CHECKED>(list, i, i - 9, MF_PAWN_MOVE | MF_CAPTURE);
+    if (moves.take_toward_h & pawn) add_move<CHECKED>(list, i, i - 7, MF_PAWN_MOVE | MF_CAPTURE);
+    if (moves.push & pawn) add_move<CHECKED>(list, i, i - 8, MF_PAWN_MOVE);
+    if (moves.double_push & pawn) add_move<CHECKED>(list, i, i - 16, MF_PAWN_MOVE | MF_DOUBLE_PUSH);
+}
+
+template <bool CHECKED> inline void black_pawn(ListEnd &list, int i, const PawnMoves &moves) {
+    const SquareSet pawn = square_bit(i);
+    if (moves.take_toward_a & pawn) add_move<CHECKED>(list, i, i + 7, MF_PAWN_MOVE | MF_CAPTURE);
+    if (moves.take_toward_h & pawn) add_move<CHECKED>(list, i, i + 9, MF_PAWN_MOVE | MF_CAPTURE);
+    if (moves.push & pawn) add_move<CHECKED>(list, i, i + 8, MF_PAWN_MOVE);
+    if (moves.double_push & pawn) add_move<CHECKED>(list, i, i + 16, MF_PAWN_MOVE | MF_DOUBLE_PUSH);
 }
 
 // Knights and kings: their targets, lowest square first, are their
@@ -187,25 +206,22 @@ template <bool CHECKED> void castle_moves(ListEnd &list, int us) {
 
 constexpr int QUEEN_RAYS[8] = {0, 1, 2, 3, 4, 5, 6, 7};
 
-constexpr SquareSet A_FILE = 0x0101010101010101ull;
-constexpr SquareSet H_FILE = A_FILE << 7;
-constexpr SquareSet ROW_1 = (SquareSet)0xff << 8;
-constexpr SquareSet ROW_6 = (SquareSet)0xff << 48;
-
 // Every move, origin squares in board order, as the search's tie-break
 // expects.
 template <bool CHECKED> void all_moves(ListEnd &list, int us) {
     const SquareSet occupied = occupied_set();
     const SquareSet enemies = color_set[us ^ 1];
     const SquareSet targets = ~color_set[us];
+    const PawnMoves pawns = us == WHITE ? white_pawn_moves(enemies, ~occupied, false)
+                                        : black_pawn_moves(enemies, ~occupied, false);
     for (SquareSet own = color_set[us]; own; own &= own - 1) {
         const int i = first_square(own);
         const int piece = square_piece[i];
         if (piece == PAWN) {
             if (us == WHITE)
-                white_pawn<CHECKED>(list, i, false);
+                white_pawn<CHECKED>(list, i, pawns);
             else
-                black_pawn<CHECKED>(list, i, false);
+                black_pawn<CHECKED>(list, i, pawns);
         } else if (piece == KNIGHT) {
             step_moves<CHECKED>(list, i, knight_attacks[i] & targets, enemies);
         } else if (piece == KING) {
@@ -236,13 +252,9 @@ template <bool CHECKED> void capture_moves(ListEnd &list, int us) {
     const SquareSet *pieces = piece_set[us];
     // Pawns that take toward the a-file or the h-file, or push onto the
     // last row.
-    SquareSet origins;
-    if (us == WHITE)
-        origins = pieces[PAWN] & (((enemies << 9) & ~A_FILE) | ((enemies << 7) & ~H_FILE) |
-                                  ((empty << 8) & ROW_1));
-    else
-        origins = pieces[PAWN] & (((enemies >> 7) & ~A_FILE) | ((enemies >> 9) & ~H_FILE) |
-                                  ((empty >> 8) & ROW_6));
+    const PawnMoves pawns = us == WHITE ? white_pawn_moves(enemies, empty, true)
+                                        : black_pawn_moves(enemies, empty, true);
+    SquareSet origins = pawns.take_toward_a | pawns.take_toward_h | pawns.push;
     for (SquareSet set = pieces[KNIGHT]; set; set &= set - 1)
         if (knight_attacks[first_square(set)] & enemies) origins |= set & -set;
     for (SquareSet set = pieces[KING]; set; set &= set - 1)
@@ -269,9 +281,9 @@ template <bool CHECKED> void capture_moves(ListEnd &list, int us) {
         const int piece = square_piece[i];
         if (piece == PAWN) {
             if (us == WHITE)
-                white_pawn<CHECKED>(list, i, true);
+                white_pawn<CHECKED>(list, i, pawns);
             else
-                black_pawn<CHECKED>(list, i, true);
+                black_pawn<CHECKED>(list, i, pawns);
         } else if (piece == KNIGHT) {
             step_moves<CHECKED>(list, i, knight_attacks[i] & enemies, enemies);
         } else if (piece == KING) {
