@@ -28,28 +28,49 @@ TTEntry tt_entry_at(uint64_t index) {
 }
 
 int tt_generation = 1;
+int tt_first_generation = 1;
 
 void tt_age() {
     if (tt_generation < TT_LAST_GENERATION) {
         tt_generation++;
         return;
     }
-    // Once in 16382 searches the counter starts again: every entry becomes
-    // one of generation 1, the earlier ones all being alike, and the
-    // search is generation 2.
+    // Once in 16382 searches and clears the counter starts again: every
+    // entry becomes one of generation 1, the earlier ones all being alike,
+    // the cleared ones are emptied for good, and the search is generation 2.
     for (uint64_t i = 0; i < tt_entries; i++) {
         TTSlot &slot = tt_table[i];
         const uint64_t data = slot.data.load(TT_ORDER);
         if (tt_generation_of(data) == 0) continue;
-        tt_write_slot(slot, slot.check.load(TT_ORDER) ^ data, tt_with_generation(data, 1));
+        if (tt_generation_of(data) < tt_first_generation)
+            tt_write_slot(slot, 0, 0);
+        else
+            tt_write_slot(slot, slot.check.load(TT_ORDER) ^ data, tt_with_generation(data, 1));
     }
+    tt_first_generation = 1;
     tt_generation = 2;
 }
 
-void tt_clear() {
-    // Between searches only; the slots are plain words.
+namespace {
+
+// Between searches only; the slots are plain words.
+void zero_every_slot() {
     memset((void *)tt_table, 0, tt_entries * sizeof(TTSlot));
+    tt_first_generation = 1;
     tt_generation = 1;
+}
+
+} // namespace
+
+void tt_clear() {
+    // A fresh generation below which every slot counts as empty: a table
+    // of any size is cleared without a pass over it.
+    if (tt_generation < TT_LAST_GENERATION) {
+        tt_generation++;
+        tt_first_generation = tt_generation;
+        return;
+    }
+    zero_every_slot();
 }
 
 int tt_resize_mb(int megabytes) {
@@ -66,7 +87,8 @@ int tt_resize_mb(int megabytes) {
     tt_table = table;
     tt_entries = entries;
     tt_index_mask = (uint32_t)(entries - 1);
-    // A new table comes zeroed; only the start-up one may hold entries.
-    if (table == default_table) tt_clear();
+    // A new table comes zeroed; only the start-up one may hold entries,
+    // of generations the counter may since have started again from.
+    if (table == default_table) zero_every_slot();
     return 1;
 }

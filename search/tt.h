@@ -26,12 +26,14 @@ constexpr int TT_OLD = 1;     // written or hit in an earlier search
 constexpr int TT_CURRENT = 2; // written or hit in this search
 
 // Each slot keeps the generation of the search that last wrote or hit it,
-// 0 for an empty one; an entry is the current search's when its generation
-// is tt_generation. Starting a search is then one step of the counter, not
-// a pass over the table.
+// 0 for one never written; an entry is the current search's when its
+// generation is tt_generation. Starting a search is then one step of the
+// counter, not a pass over the table. Clearing the table is one too: slots
+// of generations below tt_first_generation are empty.
 constexpr int TT_GENERATION_BITS = 14;
 constexpr int TT_LAST_GENERATION = (1 << TT_GENERATION_BITS) - 1;
 extern int tt_generation;
+extern int tt_first_generation;
 
 // The table's size at start-up: 2^18 entries, 4 MB.
 constexpr int TT_ENTRIES = 262144;
@@ -61,7 +63,7 @@ constexpr int TT_DEPTH_LIMIT = INT16_MAX;
 //   bits 16-31  move
 //   bits 32-47  depth
 //   bits 48-49  bound
-//   bits 50-63  generation (0: empty)
+//   bits 50-63  generation (below tt_first_generation: empty)
 // and the check word is the key (high half above low) XOR the data word. A
 // slot whose words two threads wrote at once fails the key test, so a probe
 // takes it for another position's: never an entry nobody stored.
@@ -111,7 +113,9 @@ inline uint64_t tt_with_generation(uint64_t data, int generation) {
 }
 inline int tt_state_of(uint64_t data) {
     const int generation = tt_generation_of(data);
-    return generation == 0 ? TT_EMPTY : generation == tt_generation ? TT_CURRENT : TT_OLD;
+    return generation < tt_first_generation ? TT_EMPTY
+           : generation == tt_generation    ? TT_CURRENT
+                                            : TT_OLD;
 }
 inline void tt_write_slot(TTSlot &slot, uint64_t key, uint64_t data) {
     slot.check.store(key ^ data, TT_ORDER);
@@ -135,7 +139,8 @@ inline int tt_probe(PositionKey key, TTEntry *entry) {
     TTSlot &slot = *tt_slot(key);
     uint64_t data = slot.data.load(TT_ORDER);
     const uint64_t check = slot.check.load(TT_ORDER);
-    if (tt_generation_of(data) == 0 || (check ^ data) != tt_key_word(key)) return 0;
+    if (tt_generation_of(data) < tt_first_generation || (check ^ data) != tt_key_word(key))
+        return 0;
     // A hit renews an entry of an earlier search.
     if (tt_generation_of(data) != tt_generation) {
         data = tt_with_generation(data, tt_generation);

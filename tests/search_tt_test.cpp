@@ -241,4 +241,30 @@ TEST_F(SearchTT, EntriesStayOldWhenTheGenerationStartsAgain) {
     EXPECT_EQ(slot_of(a).key, b) << "the new one is this search's";
 }
 
+// Clearing is a step of the generation counter: what was stored before
+// never comes back, whether searches age the table past the counter's
+// restart, clears wrap it, or the start-up table is taken up again.
+TEST_F(SearchTT, ClearedEntriesStayEmpty) {
+    const PositionKey a = key(0x00000900u, 1);
+    const PositionKey b = key(0x00000901u, 1);
+    tt_store(a, 9, 0x0102, 5, BOUND_EXACT);
+    tt_clear();
+    EXPECT_FALSE(hit(a));
+    EXPECT_EQ(entries_in_use(), 0);
+    tt_store(b, 4, NO_SHORT_MOVE, 2, BOUND_EXACT);
+    for (int search = 0; search <= 2 * TT_LAST_GENERATION; search++) tt_age();
+    EXPECT_FALSE(hit(a));
+    EXPECT_TRUE(hit(b));
+    EXPECT_EQ(entries_in_use(), 1);
+    for (int clear = 0; clear <= TT_LAST_GENERATION; clear++) tt_clear();
+    EXPECT_EQ(entries_in_use(), 0);
+    while (tt_generation < TT_LAST_GENERATION) tt_age();
+    tt_store(a, 9, 0x0102, 5, BOUND_EXACT);
+    ASSERT_TRUE(tt_resize_mb(2 * TT_DEFAULT_MB));
+    for (int search = 0; search < 3; search++) tt_age();
+    ASSERT_TRUE(tt_resize_mb(TT_DEFAULT_MB));
+    EXPECT_FALSE(hit(a));
+    EXPECT_EQ(entries_in_use(), 0);
+}
+
 } // namespace
