@@ -25,7 +25,8 @@ extern PER_THREAD int piece_material[2];
 extern PER_THREAD int pawn_material[2];
 // Row of each colour's rearmost pawn per file, indexed file + 1; indices 0
 // and 9 are pawnless sentinels. No White pawn reads 0, no Black pawn 7.
-extern PER_THREAD int rear_pawn_row[2][10];
+// Bytes, as the pawn cache keeps them, so a cache hit copies them whole.
+extern PER_THREAD int8_t rear_pawn_row[2][10];
 
 // Left behind by every evaluate call, for game-end adjudication.
 extern PER_THREAD int material_total;
@@ -70,8 +71,8 @@ struct alignas(64) PawnEntry {
     int16_t structure[2];    // the pawns' structure terms, summed
     int16_t passed_steps[2]; // the passed pawns' steps, summed
     int8_t pawn_count[2];
-    int8_t rear_pawn_row[2][10];
-    int8_t king_shelter[2][8]; // by the king's file
+    int8_t rear_pawn_row[2][10]; // the working rows, as they are copied back
+    int8_t king_shelter[2][8];   // by the king's file
     uint8_t filled;
 };
 static_assert(sizeof(PawnEntry) == 64, "a pawn entry fills one cache line");

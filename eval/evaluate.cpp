@@ -9,7 +9,7 @@
 
 PER_THREAD int piece_material[2];
 PER_THREAD int pawn_material[2];
-PER_THREAD int rear_pawn_row[2][10];
+PER_THREAD int8_t rear_pawn_row[2][10];
 PER_THREAD int material_total;
 PER_THREAD int material_difference;
 

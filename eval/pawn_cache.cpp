@@ -5,9 +5,14 @@
 // evaluation finds its pawns here. The pawns themselves are the key, so an
 // entry is never taken for another structure.
 
+#include <cstring>
+
 #include "eval/eval.h"
 
 namespace {
+
+static_assert(sizeof PawnEntry::rear_pawn_row == sizeof rear_pawn_row,
+              "an entry keeps the working rows whole");
 
 constexpr int PAWN_CACHE_BITS = 12;
 constexpr int PAWN_CACHE_ENTRIES = 1 << PAWN_CACHE_BITS;
@@ -29,8 +34,8 @@ void find_rear_pawns(SquareSet white, SquareSet black) {
     for (int f = 0; f < 8; f++) {
         const SquareSet w = white & (A_FILE << f);
         const SquareSet b = black & (A_FILE << f);
-        rear_pawn_row[WHITE][f + 1] = w ? last_square(w) >> 3 : 0;
-        rear_pawn_row[BLACK][f + 1] = b ? first_square(b) >> 3 : 7;
+        rear_pawn_row[WHITE][f + 1] = (int8_t)(w ? last_square(w) >> 3 : 0);
+        rear_pawn_row[BLACK][f + 1] = (int8_t)(b ? first_square(b) >> 3 : 7);
     }
     rear_pawn_row[WHITE][0] = rear_pawn_row[WHITE][9] = 0;
     rear_pawn_row[BLACK][0] = rear_pawn_row[BLACK][9] = 7;
@@ -40,8 +45,7 @@ void fill(PawnEntry &entry, SquareSet white, SquareSet black) {
     find_rear_pawns(white, black);
     entry.pawns[WHITE] = white;
     entry.pawns[BLACK] = black;
-    for (int c = WHITE; c <= BLACK; c++)
-        for (int i = 0; i < 10; i++) entry.rear_pawn_row[c][i] = (int8_t)rear_pawn_row[c][i];
+    memcpy(entry.rear_pawn_row, rear_pawn_row, sizeof rear_pawn_row);
     int structure[2] = {0, 0};
     int passed_steps[2] = {0, 0};
     for (SquareSet p = white; p; p &= p - 1) {
@@ -76,8 +80,7 @@ const PawnEntry &pawn_entry() {
     const SquareSet black = piece_set[BLACK][PAWN];
     PawnEntry &entry = pawn_cache[cache_index(white, black)];
     if (entry.filled && entry.pawns[WHITE] == white && entry.pawns[BLACK] == black) {
-        for (int c = WHITE; c <= BLACK; c++)
-            for (int i = 0; i < 10; i++) rear_pawn_row[c][i] = entry.rear_pawn_row[c][i];
+        memcpy(rear_pawn_row, entry.rear_pawn_row, sizeof rear_pawn_row);
         return entry;
     }
     fill(entry, white, black);
