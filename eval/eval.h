@@ -15,8 +15,8 @@ extern const int king_table[64];
 extern const int king_endgame_table[64];
 extern const int flip[64];
 // What the board keeps summed for the evaluation (installed by evaluate):
-// the material of knights, bishops, rooks and queens, and the knights' and
-// bishops' square tables.
+// the material of knights, bishops, rooks and queens, the knights' and
+// bishops' square tables and the rooks' seventh-rank bonus.
 extern const PieceWeights evaluation_weights;
 
 // Working data of one evaluate call, read by the pawn and king terms.

@@ -1,8 +1,9 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Material and positional terms: material and the knights' and bishops'
-// square tables from the sums the board keeps, the rest piece by piece from
-// the square sets; the pawns' terms come from the pawn cache.
+// Material and positional terms: material, the knights' and bishops' square
+// tables and the rooks' seventh rank from the sums the board keeps, the rest
+// piece by piece from the square sets; the pawns' terms come from the pawn
+// cache.
 #include "eval/eval.h"
 
 #include "board/board.h"
@@ -18,7 +19,6 @@ namespace {
 constexpr int TRAPPED_BISHOP_PENALTY = 150;
 constexpr int OPEN_FILE_BONUS = 15;
 constexpr int HALF_OPEN_FILE_BONUS = 10;
-constexpr int SEVENTH_RANK_BONUS = 20;
 
 // A bishop that took a rook pawn and is shut in by two pawns. Its square
 // table value is in the board's placement sum.
@@ -52,7 +52,6 @@ int white_rook(int s) {
     int score = 0;
     if (rear_pawn_row[WHITE][i] == 0)
         score += rear_pawn_row[BLACK][i] == 7 ? OPEN_FILE_BONUS : HALF_OPEN_FILE_BONUS;
-    if ((s >> 3) == 1) score += SEVENTH_RANK_BONUS;
     return score;
 }
 
@@ -61,13 +60,12 @@ int black_rook(int s) {
     int score = 0;
     if (rear_pawn_row[BLACK][i] == 7)
         score += rear_pawn_row[WHITE][i] == 0 ? OPEN_FILE_BONUS : HALF_OPEN_FILE_BONUS;
-    if ((s >> 3) == 6) score += SEVENTH_RANK_BONUS;
     return score;
 }
 
 // The knights', bishops' and rooks' terms of one colour, which need no one's
-// material: the square tables as the board sums them, the trapped bishops
-// and the rooks.
+// material: the square tables and the rooks' seventh rank as the board sums
+// them, the trapped bishops and the rooks' files.
 int white_piece_terms() {
     int score = placement_of(weight_sum[WHITE]) + white_trapped_bishops();
     for (SquareSet set = piece_set[WHITE][ROOK]; set; set &= set - 1)
