@@ -64,6 +64,10 @@ int black_king_shelter(int file);
 int white_king_score(int square, int shelter);
 int black_king_score(int square, int shelter);
 
+// A king's shelter is the same on the three files of each wing: the slot
+// of the shelter that a king on each file reads.
+constexpr int SHELTER_SLOT[8] = {0, 0, 0, 1, 2, 3, 3, 3};
+
 // The pawn terms of one pawn structure, both colours' pawns its key: one
 // cache line, in narrow fields (every value fits them, on any board).
 struct alignas(64) PawnEntry {
@@ -71,8 +75,9 @@ struct alignas(64) PawnEntry {
     int16_t structure[2];    // the pawns' structure terms, summed
     int16_t passed_steps[2]; // the passed pawns' steps, summed
     int8_t pawn_count[2];
+    uint8_t pawn_files[2];       // bit f: file f has a pawn, as rear_pawn_row tells
     int8_t rear_pawn_row[2][10]; // the working rows, as they are copied back
-    int8_t king_shelter[2][8];   // by the king's file
+    int8_t king_shelter[2][4];   // by SHELTER_SLOT of the king's file
     uint8_t filled;
 };
 static_assert(sizeof(PawnEntry) == 64, "a pawn entry fills one cache line");

@@ -47,37 +47,27 @@ int black_trapped_bishops() {
     return score;
 }
 
-int white_rook(int s) {
-    const int i = (s & 7) + 1;
+// The rooks of one colour on files without a pawn of their own: open when
+// the other colour has none there either, else half open.
+int rook_files(int color, const PawnEntry &pawns) {
+    const int other_files = pawns.pawn_files[color ^ 1];
+    const SquareSet own_files = (SquareSet)pawns.pawn_files[color] * A_FILE_SQUARES;
     int score = 0;
-    if (rear_pawn_row[WHITE][i] == 0)
-        score += rear_pawn_row[BLACK][i] == 7 ? OPEN_FILE_BONUS : HALF_OPEN_FILE_BONUS;
-    return score;
-}
-
-int black_rook(int s) {
-    const int i = (s & 7) + 1;
-    int score = 0;
-    if (rear_pawn_row[BLACK][i] == 7)
-        score += rear_pawn_row[WHITE][i] == 0 ? OPEN_FILE_BONUS : HALF_OPEN_FILE_BONUS;
+    for (SquareSet set = piece_set[color][ROOK] & ~own_files; set; set &= set - 1)
+        score +=
+            other_files >> (first_square(set) & 7) & 1 ? HALF_OPEN_FILE_BONUS : OPEN_FILE_BONUS;
     return score;
 }
 
 // The knights', bishops' and rooks' terms of one colour, which need no one's
 // material: the square tables and the rooks' seventh rank as the board sums
 // them, the trapped bishops and the rooks' files.
-int white_piece_terms() {
-    int score = placement_of(weight_sum[WHITE]) + white_trapped_bishops();
-    for (SquareSet set = piece_set[WHITE][ROOK]; set; set &= set - 1)
-        score += white_rook(first_square(set));
-    return score;
+int white_piece_terms(const PawnEntry &pawns) {
+    return placement_of(weight_sum[WHITE]) + white_trapped_bishops() + rook_files(WHITE, pawns);
 }
 
-int black_piece_terms() {
-    int score = placement_of(weight_sum[BLACK]) + black_trapped_bishops();
-    for (SquareSet set = piece_set[BLACK][ROOK]; set; set &= set - 1)
-        score += black_rook(first_square(set));
-    return score;
+int black_piece_terms(const PawnEntry &pawns) {
+    return placement_of(weight_sum[BLACK]) + black_trapped_bishops() + rook_files(BLACK, pawns);
 }
 
 // Sheltered while the opponent keeps enough pieces, else the endgame table.
@@ -86,7 +76,7 @@ int white_kings(const PawnEntry &pawns) {
     int score = 0;
     for (SquareSet set = piece_set[WHITE][KING]; set; set &= set - 1) {
         const int s = first_square(set);
-        score += sheltered ? white_king_score(s, pawns.king_shelter[WHITE][s & 7])
+        score += sheltered ? white_king_score(s, pawns.king_shelter[WHITE][SHELTER_SLOT[s & 7]])
                            : king_endgame_table[s];
     }
     return score;
@@ -97,7 +87,7 @@ int black_kings(const PawnEntry &pawns) {
     int score = 0;
     for (SquareSet set = piece_set[BLACK][KING]; set; set &= set - 1) {
         const int s = first_square(set);
-        score += sheltered ? black_king_score(s, pawns.king_shelter[BLACK][s & 7])
+        score += sheltered ? black_king_score(s, pawns.king_shelter[BLACK][SHELTER_SLOT[s & 7]])
                            : king_endgame_table[flip[s]];
     }
     return score;
@@ -119,8 +109,8 @@ int evaluate() {
     const PawnEntry &pawns = pawn_entry();
     piece_material[WHITE] = material_of(weight_sum[WHITE]);
     piece_material[BLACK] = material_of(weight_sum[BLACK]);
-    int white_score = white_piece_terms();
-    int black_score = black_piece_terms();
+    int white_score = white_piece_terms(pawns);
+    int black_score = black_piece_terms(pawns);
     pawn_material[WHITE] = pawns.pawn_count[WHITE] * piece_value[PAWN];
     pawn_material[BLACK] = pawns.pawn_count[BLACK] * piece_value[PAWN];
 

@@ -25,15 +25,13 @@ inline int cache_index(SquareSet white, SquareSet black) {
     return (int)(mixed >> (64 - PAWN_CACHE_BITS));
 }
 
-constexpr SquareSet A_FILE = 0x0101010101010101ull;
-
 // The rearmost pawn of each file: for White the highest row, 0 when there
 // is none; for Black the lowest, 7 when there is none. A pawn on the row it
 // would promote on reads as no pawn.
 void find_rear_pawns(SquareSet white, SquareSet black) {
     for (int f = 0; f < 8; f++) {
-        const SquareSet w = white & (A_FILE << f);
-        const SquareSet b = black & (A_FILE << f);
+        const SquareSet w = white & (A_FILE_SQUARES << f);
+        const SquareSet b = black & (A_FILE_SQUARES << f);
         rear_pawn_row[WHITE][f + 1] = (int8_t)(w ? last_square(w) >> 3 : 0);
         rear_pawn_row[BLACK][f + 1] = (int8_t)(b ? first_square(b) >> 3 : 7);
     }
@@ -62,13 +60,16 @@ void fill(PawnEntry &entry, SquareSet white, SquareSet black) {
     }
     entry.pawn_count[WHITE] = (int8_t)square_count(white);
     entry.pawn_count[BLACK] = (int8_t)square_count(black);
-    // The three queen-side files share one shelter, as do the three king-side ones.
+    entry.pawn_files[WHITE] = entry.pawn_files[BLACK] = 0;
     for (int f = 0; f < 8; f++) {
-        const int same_as = f <= 2 ? 0 : f >= 5 ? 5 : f;
-        entry.king_shelter[WHITE][f] =
-            (int8_t)(f == same_as ? white_king_shelter(f) : entry.king_shelter[WHITE][same_as]);
-        entry.king_shelter[BLACK][f] =
-            (int8_t)(f == same_as ? black_king_shelter(f) : entry.king_shelter[BLACK][same_as]);
+        if (rear_pawn_row[WHITE][f + 1] != 0) entry.pawn_files[WHITE] |= (uint8_t)(1 << f);
+        if (rear_pawn_row[BLACK][f + 1] != 7) entry.pawn_files[BLACK] |= (uint8_t)(1 << f);
+    }
+    // The first file of each slot stands for the others.
+    for (int f = 0; f < 8; f++) {
+        if (f > 0 && SHELTER_SLOT[f] == SHELTER_SLOT[f - 1]) continue;
+        entry.king_shelter[WHITE][SHELTER_SLOT[f]] = (int8_t)white_king_shelter(f);
+        entry.king_shelter[BLACK][SHELTER_SLOT[f]] = (int8_t)black_king_shelter(f);
     }
     entry.filled = 1;
 }
