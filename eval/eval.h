@@ -67,6 +67,7 @@ int black_king_score(int square, int shelter);
 // A king's shelter is the same on the three files of each wing: the slot
 // of the shelter that a king on each file reads.
 constexpr int SHELTER_SLOT[8] = {0, 0, 0, 1, 2, 3, 3, 3};
+constexpr int SHELTER_SLOT_FILE[4] = {0, 3, 4, 5}; // the first file of each slot
 
 // The pawn terms of one pawn structure, both colours' pawns its key: one
 // cache line, in narrow fields (every value fits them, on any board).

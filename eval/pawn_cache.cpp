@@ -39,6 +39,17 @@ void find_rear_pawns(SquareSet white, SquareSet black) {
     rear_pawn_row[BLACK][0] = rear_pawn_row[BLACK][9] = 7;
 }
 
+// Rows 0 and 7.
+constexpr SquareSet PROMOTION_ROW_SQUARES[2] = {0xffull, 0xffull << 56};
+
+// Bit f for each file f that has a square in the set.
+uint8_t files_of(SquareSet set) {
+    set |= set >> 32;
+    set |= set >> 16;
+    set |= set >> 8;
+    return (uint8_t)set;
+}
+
 void fill(PawnEntry &entry, SquareSet white, SquareSet black) {
     find_rear_pawns(white, black);
     entry.pawns[WHITE] = white;
@@ -60,16 +71,13 @@ void fill(PawnEntry &entry, SquareSet white, SquareSet black) {
     }
     entry.pawn_count[WHITE] = (int8_t)square_count(white);
     entry.pawn_count[BLACK] = (int8_t)square_count(black);
-    entry.pawn_files[WHITE] = entry.pawn_files[BLACK] = 0;
-    for (int f = 0; f < 8; f++) {
-        if (rear_pawn_row[WHITE][f + 1] != 0) entry.pawn_files[WHITE] |= (uint8_t)(1 << f);
-        if (rear_pawn_row[BLACK][f + 1] != 7) entry.pawn_files[BLACK] |= (uint8_t)(1 << f);
-    }
-    // The first file of each slot stands for the others.
-    for (int f = 0; f < 8; f++) {
-        if (f > 0 && SHELTER_SLOT[f] == SHELTER_SLOT[f - 1]) continue;
-        entry.king_shelter[WHITE][SHELTER_SLOT[f]] = (int8_t)white_king_shelter(f);
-        entry.king_shelter[BLACK][SHELTER_SLOT[f]] = (int8_t)black_king_shelter(f);
+    // As rear_pawn_row reads them, without the pawns on the row they would
+    // promote on.
+    entry.pawn_files[WHITE] = files_of(white & ~PROMOTION_ROW_SQUARES[WHITE]);
+    entry.pawn_files[BLACK] = files_of(black & ~PROMOTION_ROW_SQUARES[BLACK]);
+    for (int slot = 0; slot < 4; slot++) {
+        entry.king_shelter[WHITE][slot] = (int8_t)white_king_shelter(SHELTER_SLOT_FILE[slot]);
+        entry.king_shelter[BLACK][slot] = (int8_t)black_king_shelter(SHELTER_SLOT_FILE[slot]);
     }
     entry.filled = 1;
 }
