@@ -50,7 +50,8 @@ uint8_t files_of(SquareSet set) {
     return (uint8_t)set;
 }
 
-void fill(PawnEntry &entry, SquareSet white, SquareSet black) {
+// Kept out of line: the hits need none of its registers.
+__attribute__((noinline)) void fill(PawnEntry &entry, SquareSet white, SquareSet black) {
     find_rear_pawns(white, black);
     entry.pawns[WHITE] = white;
     entry.pawns[BLACK] = black;
