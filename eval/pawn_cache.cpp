@@ -14,10 +14,11 @@ namespace {
 static_assert(sizeof PawnEntry::rear_pawn_row == sizeof rear_pawn_row,
               "an entry keeps the working rows whole");
 
-constexpr int PAWN_CACHE_BITS = 12;
+constexpr int PAWN_CACHE_BITS = 13;
 constexpr int PAWN_CACHE_ENTRIES = 1 << PAWN_CACHE_BITS;
 
-// One per search thread: no locking, and no thread evicts another's.
+// One per search thread: no locking, and no thread evicts another's. At
+// 512 KiB a thread; half that missed a sixth more often.
 PER_THREAD PawnEntry pawn_cache[PAWN_CACHE_ENTRIES];
 
 inline int cache_index(SquareSet white, SquareSet black) {
