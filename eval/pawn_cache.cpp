@@ -6,6 +6,7 @@
 // entry is never taken for another structure.
 
 #include <cstring>
+#include <initializer_list>
 
 #include "eval/eval.h"
 
@@ -77,10 +78,15 @@ __attribute__((noinline)) void fill(PawnEntry &entry, SquareSet white, SquareSet
     // promote on.
     entry.pawn_files[WHITE] = files_of(white & ~PROMOTION_ROW_SQUARES[WHITE]);
     entry.pawn_files[BLACK] = files_of(black & ~PROMOTION_ROW_SQUARES[BLACK]);
-    for (int slot = 0; slot < 4; slot++) {
+    // The wings' shelters are each colour's own; the centre's counts the
+    // open files, the same for both kings.
+    for (int slot : {0, 3}) {
         entry.king_shelter[WHITE][slot] = (int8_t)white_king_shelter(SHELTER_SLOT_FILE[slot]);
         entry.king_shelter[BLACK][slot] = (int8_t)black_king_shelter(SHELTER_SLOT_FILE[slot]);
     }
+    for (int slot : {1, 2})
+        entry.king_shelter[WHITE][slot] = entry.king_shelter[BLACK][slot] =
+            (int8_t)white_king_shelter(SHELTER_SLOT_FILE[slot]);
     entry.filled = 1;
 }
 
