@@ -15,8 +15,8 @@ extern const int king_table[64];
 extern const int king_endgame_table[64];
 extern const int flip[64];
 // What the board keeps summed for the evaluation (installed by evaluate):
-// the material of knights, bishops, rooks and queens, and the knights' and
-// bishops' square tables.
+// the material of knights, bishops, rooks and queens, the knights' and
+// bishops' square tables and the rooks' seventh-rank bonus.
 extern const PieceWeights evaluation_weights;
 
 // Working data of one evaluate call, read by the pawn and king terms.
@@ -25,7 +25,8 @@ extern PER_THREAD int piece_material[2];
 extern PER_THREAD int pawn_material[2];
 // Row of each colour's rearmost pawn per file, indexed file + 1; indices 0
 // and 9 are pawnless sentinels. No White pawn reads 0, no Black pawn 7.
-extern PER_THREAD int rear_pawn_row[2][10];
+// Bytes, as the pawn cache keeps them, so a cache hit copies them whole.
+extern PER_THREAD int8_t rear_pawn_row[2][10];
 
 // Left behind by every evaluate call, for game-end adjudication.
 extern PER_THREAD int material_total;
@@ -63,6 +64,11 @@ int black_king_shelter(int file);
 int white_king_score(int square, int shelter);
 int black_king_score(int square, int shelter);
 
+// A king's shelter is the same on the three files of each wing: the slot
+// of the shelter that a king on each file reads.
+constexpr int SHELTER_SLOT[8] = {0, 0, 0, 1, 2, 3, 3, 3};
+constexpr int SHELTER_SLOT_FILE[4] = {0, 3, 4, 5}; // the first file of each slot
+
 // The pawn terms of one pawn structure, both colours' pawns its key: one
 // cache line, in narrow fields (every value fits them, on any board).
 struct alignas(64) PawnEntry {
@@ -70,8 +76,9 @@ struct alignas(64) PawnEntry {
     int16_t structure[2];    // the pawns' structure terms, summed
     int16_t passed_steps[2]; // the passed pawns' steps, summed
     int8_t pawn_count[2];
-    int8_t rear_pawn_row[2][10];
-    int8_t king_shelter[2][8]; // by the king's file
+    uint8_t pawn_files[2];       // bit f: file f has a pawn, as rear_pawn_row tells
+    int8_t rear_pawn_row[2][10]; // the working rows, as they are copied back
+    int8_t king_shelter[2][4];   // by SHELTER_SLOT of the king's file
     uint8_t filled;
 };
 static_assert(sizeof(PawnEntry) == 64, "a pawn entry fills one cache line");

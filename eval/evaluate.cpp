@@ -1,15 +1,16 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Material and positional terms: material and the knights' and bishops'
-// square tables from the sums the board keeps, the rest piece by piece from
-// the square sets; the pawns' terms come from the pawn cache.
+// Material and positional terms: material, the knights' and bishops' square
+// tables and the rooks' seventh rank from the sums the board keeps, the rest
+// piece by piece from the square sets; the pawns' terms come from the pawn
+// cache.
 #include "eval/eval.h"
 
 #include "board/board.h"
 
 PER_THREAD int piece_material[2];
 PER_THREAD int pawn_material[2];
-PER_THREAD int rear_pawn_row[2][10];
+PER_THREAD int8_t rear_pawn_row[2][10];
 PER_THREAD int material_total;
 PER_THREAD int material_difference;
 
@@ -18,7 +19,6 @@ namespace {
 constexpr int TRAPPED_BISHOP_PENALTY = 150;
 constexpr int OPEN_FILE_BONUS = 15;
 constexpr int HALF_OPEN_FILE_BONUS = 10;
-constexpr int SEVENTH_RANK_BONUS = 20;
 
 // A bishop that took a rook pawn and is shut in by two pawns. Its square
 // table value is in the board's placement sum.
@@ -47,39 +47,27 @@ int black_trapped_bishops() {
     return score;
 }
 
-int white_rook(int s) {
-    const int i = (s & 7) + 1;
+// The rooks of one colour on files without a pawn of their own: open when
+// the other colour has none there either, else half open.
+int rook_files(int color, const PawnEntry &pawns) {
+    const int other_files = pawns.pawn_files[color ^ 1];
+    const SquareSet own_files = (SquareSet)pawns.pawn_files[color] * A_FILE_SQUARES;
     int score = 0;
-    if (rear_pawn_row[WHITE][i] == 0)
-        score += rear_pawn_row[BLACK][i] == 7 ? OPEN_FILE_BONUS : HALF_OPEN_FILE_BONUS;
-    if ((s >> 3) == 1) score += SEVENTH_RANK_BONUS;
-    return score;
-}
-
-int black_rook(int s) {
-    const int i = (s & 7) + 1;
-    int score = 0;
-    if (rear_pawn_row[BLACK][i] == 7)
-        score += rear_pawn_row[WHITE][i] == 0 ? OPEN_FILE_BONUS : HALF_OPEN_FILE_BONUS;
-    if ((s >> 3) == 6) score += SEVENTH_RANK_BONUS;
+    for (SquareSet set = piece_set[color][ROOK] & ~own_files; set; set &= set - 1)
+        score +=
+            other_files >> (first_square(set) & 7) & 1 ? HALF_OPEN_FILE_BONUS : OPEN_FILE_BONUS;
     return score;
 }
 
 // The knights', bishops' and rooks' terms of one colour, which need no one's
-// material: the square tables as the board sums them, the trapped bishops
-// and the rooks.
-int white_piece_terms() {
-    int score = placement_of(weight_sum[WHITE]) + white_trapped_bishops();
-    for (SquareSet set = piece_set[WHITE][ROOK]; set; set &= set - 1)
-        score += white_rook(first_square(set));
-    return score;
+// material: the square tables and the rooks' seventh rank as the board sums
+// them, the trapped bishops and the rooks' files.
+int white_piece_terms(const PawnEntry &pawns) {
+    return placement_of(weight_sum[WHITE]) + white_trapped_bishops() + rook_files(WHITE, pawns);
 }
 
-int black_piece_terms() {
-    int score = placement_of(weight_sum[BLACK]) + black_trapped_bishops();
-    for (SquareSet set = piece_set[BLACK][ROOK]; set; set &= set - 1)
-        score += black_rook(first_square(set));
-    return score;
+int black_piece_terms(const PawnEntry &pawns) {
+    return placement_of(weight_sum[BLACK]) + black_trapped_bishops() + rook_files(BLACK, pawns);
 }
 
 // Sheltered while the opponent keeps enough pieces, else the endgame table.
@@ -88,7 +76,7 @@ int white_kings(const PawnEntry &pawns) {
     int score = 0;
     for (SquareSet set = piece_set[WHITE][KING]; set; set &= set - 1) {
         const int s = first_square(set);
-        score += sheltered ? white_king_score(s, pawns.king_shelter[WHITE][s & 7])
+        score += sheltered ? white_king_score(s, pawns.king_shelter[WHITE][SHELTER_SLOT[s & 7]])
                            : king_endgame_table[s];
     }
     return score;
@@ -99,7 +87,7 @@ int black_kings(const PawnEntry &pawns) {
     int score = 0;
     for (SquareSet set = piece_set[BLACK][KING]; set; set &= set - 1) {
         const int s = first_square(set);
-        score += sheltered ? black_king_score(s, pawns.king_shelter[BLACK][s & 7])
+        score += sheltered ? black_king_score(s, pawns.king_shelter[BLACK][SHELTER_SLOT[s & 7]])
                            : king_endgame_table[flip[s]];
     }
     return score;
@@ -121,8 +109,8 @@ int evaluate() {
     const PawnEntry &pawns = pawn_entry();
     piece_material[WHITE] = material_of(weight_sum[WHITE]);
     piece_material[BLACK] = material_of(weight_sum[BLACK]);
-    int white_score = white_piece_terms();
-    int black_score = black_piece_terms();
+    int white_score = white_piece_terms(pawns);
+    int black_score = black_piece_terms(pawns);
     pawn_material[WHITE] = pawns.pawn_count[WHITE] * piece_value[PAWN];
     pawn_material[BLACK] = pawns.pawn_count[BLACK] * piece_value[PAWN];
 

@@ -10,24 +10,22 @@
 namespace {
 constexpr int OPEN_CENTRE_FILE_PENALTY = 10;
 constexpr int BLOCKED_CORNER_ROOK_PENALTY = 40;
+
+// By the row of a file's rearmost pawn, as White sees the board (Black
+// reads them at 7 - row). Own pawn: home 0, one step up -10, further -20,
+// none (row 0) -25. Enemy pawn: none (row 7) -15, on our third rank -10,
+// fourth -5.
+constexpr int OWN_PAWN_SHELTER[8] = {-25, -20, -20, -20, -20, -10, 0, -20};
+constexpr int ENEMY_PAWN_SHELTER[8] = {0, 0, 0, 0, -5, -10, 0, -15};
 } // namespace
 
-// Own rearmost pawn: home 0, one step up -10, further -20, none -25.
-// Enemy rearmost pawn: none -15, on our third rank -10, fourth -5.
 int white_file_shelter(int i) {
-    const int own = rear_pawn_row[WHITE][i];
-    const int enemy = rear_pawn_row[BLACK][i];
-    int score = own == 6 ? 0 : own == 5 ? -10 : own == 0 ? -25 : -20;
-    score += enemy == 7 ? -15 : enemy == 5 ? -10 : enemy == 4 ? -5 : 0;
-    return score;
+    return OWN_PAWN_SHELTER[rear_pawn_row[WHITE][i]] + ENEMY_PAWN_SHELTER[rear_pawn_row[BLACK][i]];
 }
 
 int black_file_shelter(int i) {
-    const int own = rear_pawn_row[BLACK][i];
-    const int enemy = rear_pawn_row[WHITE][i];
-    int score = own == 1 ? 0 : own == 2 ? -10 : own == 7 ? -25 : -20;
-    score += enemy == 0 ? -15 : enemy == 2 ? -10 : enemy == 3 ? -5 : 0;
-    return score;
+    return OWN_PAWN_SHELTER[7 - rear_pawn_row[BLACK][i]] +
+           ENEMY_PAWN_SHELTER[7 - rear_pawn_row[WHITE][i]];
 }
 
 namespace {

@@ -20,7 +20,7 @@ int passed_step_bonus(int own_pieces) {
 }
 
 int white_pawn_structure(int square) {
-    const int *W = rear_pawn_row[WHITE];
+    const int8_t *W = rear_pawn_row[WHITE];
     const int r = square >> 3;
     const int i = (square & 7) + 1;
     int score = pawn_table[square];
@@ -33,7 +33,7 @@ int white_pawn_structure(int square) {
 }
 
 int black_pawn_structure(int square) {
-    const int *B = rear_pawn_row[BLACK];
+    const int8_t *B = rear_pawn_row[BLACK];
     const int r = square >> 3;
     const int i = (square & 7) + 1;
     int score = pawn_table[flip[square]];
@@ -46,14 +46,14 @@ int black_pawn_structure(int square) {
 }
 
 int white_passed_steps(int square) {
-    const int *B = rear_pawn_row[BLACK];
+    const int8_t *B = rear_pawn_row[BLACK];
     const int r = square >> 3;
     const int i = (square & 7) + 1;
     return B[i - 1] >= r && B[i] >= r && B[i + 1] >= r ? 7 - r : 0;
 }
 
 int black_passed_steps(int square) {
-    const int *W = rear_pawn_row[WHITE];
+    const int8_t *W = rear_pawn_row[WHITE];
     const int r = square >> 3;
     const int i = (square & 7) + 1;
     return W[i - 1] <= r && W[i] <= r && W[i + 1] <= r ? r : 0;

@@ -29,8 +29,8 @@ int reference_evaluate() {
             continue;
         }
         pawn_material[c] += piece_value[PAWN];
-        int &rear = rear_pawn_row[c][(s & 7) + 1];
-        if (c == WHITE ? (s >> 3) > rear : (s >> 3) < rear) rear = s >> 3;
+        int8_t &rear = rear_pawn_row[c][(s & 7) + 1];
+        if (c == WHITE ? (s >> 3) > rear : (s >> 3) < rear) rear = (int8_t)(s >> 3);
     }
     const int white = pawn_material[WHITE] + piece_material[WHITE];
     const int black = pawn_material[BLACK] + piece_material[BLACK];
@@ -82,7 +82,7 @@ void check_node() {
     nodes_checked++;
     const int score = evaluate();
     const int total = material_total, difference = material_difference;
-    int rows[2][10];
+    int8_t rows[2][10];
     memcpy(rows, rear_pawn_row, sizeof rows);
     const int expected = reference_evaluate();
     ASSERT_EQ(score, expected) << nodes_checked;
