@@ -56,8 +56,7 @@ template <bool CHECKED> inline void add_move(ListEnd &list, int from, int to, in
     append<CHECKED>(list, make_move_word(from, to, 0, flags), score);
 }
 
-constexpr SquareSet A_FILE = 0x0101010101010101ull;
-constexpr SquareSet H_FILE = A_FILE << 7;
+constexpr SquareSet H_FILE = A_FILE_SQUARES << 7;
 constexpr SquareSet ROW_0 = 0xff;
 constexpr SquareSet ROW_1 = (SquareSet)0xff << 8;
 constexpr SquareSet ROW_6 = (SquareSet)0xff << 48;
@@ -78,7 +77,7 @@ struct PawnMoves {
 PawnMoves white_pawn_moves(SquareSet enemies, SquareSet empty, bool captures_only) {
     const SquareSet pawns = piece_set[WHITE][PAWN] & ~ROW_0;
     PawnMoves moves;
-    moves.take_toward_a = pawns & (enemies << 9) & ~A_FILE;
+    moves.take_toward_a = pawns & (enemies << 9) & ~A_FILE_SQUARES;
     moves.take_toward_h = pawns & (enemies << 7) & ~H_FILE;
     moves.push = pawns & (empty << 8) & (captures_only ? ROW_1 : ~(SquareSet)0);
     moves.double_push = captures_only ? 0 : moves.push & (ROW_6 | ROW_7) & (empty << 16);
@@ -88,7 +87,7 @@ PawnMoves white_pawn_moves(SquareSet enemies, SquareSet empty, bool captures_onl
 PawnMoves black_pawn_moves(SquareSet enemies, SquareSet empty, bool captures_only) {
     const SquareSet pawns = piece_set[BLACK][PAWN] & ~ROW_7;
     PawnMoves moves;
-    moves.take_toward_a = pawns & (enemies >> 7) & ~A_FILE;
+    moves.take_toward_a = pawns & (enemies >> 7) & ~A_FILE_SQUARES;
     moves.take_toward_h = pawns & (enemies >> 9) & ~H_FILE;
     moves.push = pawns & (empty >> 8) & (captures_only ? ROW_6 : ~(SquareSet)0);
     moves.double_push = captures_only ? 0 : moves.push & (ROW_0 | ROW_1) & (empty >> 16);
