@@ -149,14 +149,16 @@ inline bool king_left_attacked(int mover, int from, int moving, int flags) {
     return false;
 }
 
-template <bool WAS_SAFE> inline int make_ordinary_move(Move move) {
+// make_move for every move but castling. PLAIN: the move is no promotion
+// and no en passant, so one piece moves and at most one is taken on its
+// destination.
+template <bool WAS_SAFE, bool PLAIN> inline int make_piece_move(Move move) {
     const int from = move_from(move);
     const int to = move_to(move);
     const int flags = move_flags(move);
     const int mover = side_to_move;
     const int other = opponent;
 
-    if (flags & MF_CASTLE) return make_castling(move);
     // Only a piece of the side to move moves, and never onto its own colour.
     if (square_color[from] != mover || square_color[to] == mover) return 0;
     // A full undo stack refuses every move rather than be overrun.
@@ -164,7 +166,7 @@ template <bool WAS_SAFE> inline int make_ordinary_move(Move move) {
 
     const int moving = square_piece[from];
     const int captured = square_piece[to];
-    const int arriving = (flags & MF_PROMOTION) ? move_promotion(move) : moving;
+    const int arriving = (!PLAIN && (flags & MF_PROMOTION)) ? move_promotion(move) : moving;
     const int old_rights = castle_rights;
 
     UndoRecord &record = undo_stack[game_ply];
@@ -199,7 +201,7 @@ template <bool WAS_SAFE> inline int make_ordinary_move(Move move) {
         flip_sets(mover, moving, square_bit(from));
         flip_sets(mover, arriving, square_bit(to));
     }
-    if (flags & MF_EN_PASSANT) {
+    if (!PLAIN && (flags & MF_EN_PASSANT)) {
         const int victim = mover == WHITE ? to + 8 : to - 8;
         clear_square(victim);
         key ^= piece_key(other, PAWN, victim);
@@ -221,6 +223,18 @@ template <bool WAS_SAFE> inline int make_ordinary_move(Move move) {
     return 1;
 }
 
+// Castling, promotions and en passant: rare, so out of line, and with the
+// full legality test.
+__attribute__((noinline)) int make_rare_move(Move move) {
+    if (move_flags(move) & MF_CASTLE) return make_castling(move);
+    return make_piece_move<false, false>(move);
+}
+
+template <bool WAS_SAFE> inline int make_ordinary_move(Move move) {
+    if (move_flags(move) & (MF_CASTLE | MF_PROMOTION | MF_EN_PASSANT)) return make_rare_move(move);
+    return make_piece_move<WAS_SAFE, true>(move);
+}
+
 } // namespace
 
 int make_move(Move move) {
@@ -231,6 +245,41 @@ int make_move_out_of_check(Move move) {
     assert(!in_check(side_to_move));
     return make_ordinary_move<true>(move);
 }
+
+namespace {
+
+// unmake_move's pieces for promotions and en passant, out of the way of the
+// plain moves and captures that make up nearly all of a search.
+__attribute__((noinline)) void unmake_rare(const UndoRecord &record, int mover, int from, int to,
+                                           int flags) {
+    const int other = mover ^ 1;
+    const int arrived = square_piece[to];
+    const int moved = (flags & MF_PROMOTION) ? PAWN : arrived;
+    const PieceWeights &weights = *piece_weights;
+    weight_sum[mover] += weights.value[mover][moved][from] - weights.value[mover][arrived][to];
+    square_color[from] = mover;
+    square_piece[from] = moved;
+    flip_sets(mover, arrived, square_bit(to));
+    flip_sets(mover, moved, square_bit(from));
+    const int captured = record.captured;
+    if (captured == EMPTY) {
+        clear_square(to);
+    } else {
+        square_color[to] = other;
+        square_piece[to] = captured;
+        flip_sets(other, captured, square_bit(to));
+        weight_sum[other] += weights.value[other][captured][to];
+    }
+    if (flags & MF_EN_PASSANT) {
+        const int victim = mover == WHITE ? to + 8 : to - 8;
+        square_color[victim] = other;
+        square_piece[victim] = PAWN;
+        flip_sets(other, PAWN, square_bit(victim));
+        weight_sum[other] += weights.value[other][PAWN][victim];
+    }
+}
+
+} // namespace
 
 void unmake_move() {
     game_ply--;
@@ -249,43 +298,34 @@ void unmake_move() {
     // side not to move: "white" and "black" can hand the move over between
     // a move and its undo.
     const int mover = square_color[to];
-    const int other = mover ^ 1;
     side_to_move = mover;
-    opponent = other;
-
+    opponent = mover ^ 1;
     position_key = record.key;
     castle_rights = record.castle_rights;
     ep_square = record.ep_square;
     fifty_count = record.fifty_count;
-
-    const int arrived = square_piece[to];
-    const int moved = (flags & MF_PROMOTION) ? PAWN : arrived;
-    const PieceWeights &weights = *piece_weights;
-    weight_sum[mover] += weights.value[mover][moved][from] - weights.value[mover][arrived][to];
-    square_color[from] = mover;
-    square_piece[from] = moved;
-    if (moved == arrived) {
-        flip_sets(mover, moved, square_bit(from) | square_bit(to));
-    } else {
-        flip_sets(mover, arrived, square_bit(to));
-        flip_sets(mover, moved, square_bit(from));
+    if (flags & (MF_PROMOTION | MF_EN_PASSANT)) {
+        unmake_rare(record, mover, from, to, flags);
+        DEBUG_CHECK_BOARD();
+        return;
     }
+
+    // A piece back from to to from, one flip of both squares in its sets.
+    const int piece = square_piece[to];
+    const int64_t *placed = piece_weights->value[mover][piece];
+    weight_sum[mover] += placed[from] - placed[to];
+    square_color[from] = mover;
+    square_piece[from] = piece;
+    flip_sets(mover, piece, square_bit(from) | square_bit(to));
     const int captured = record.captured;
     if (captured == EMPTY) {
         clear_square(to);
     } else {
+        const int other = mover ^ 1;
         square_color[to] = other;
         square_piece[to] = captured;
         flip_sets(other, captured, square_bit(to));
-        weight_sum[other] += weights.value[other][captured][to];
-    }
-
-    if (flags & MF_EN_PASSANT) {
-        const int victim = mover == WHITE ? to + 8 : to - 8;
-        square_color[victim] = other;
-        square_piece[victim] = PAWN;
-        flip_sets(other, PAWN, square_bit(victim));
-        weight_sum[other] += weights.value[other][PAWN][victim];
+        weight_sum[other] += piece_weights->value[other][captured][to];
     }
     DEBUG_CHECK_BOARD();
 }
