@@ -388,6 +388,11 @@ int in_check(int color);
 int move_is_legal(Move move);
 void generate_moves();
 void generate_captures();
+// The entries of generate_moves' list that score as captures (captures,
+// promotions, castling onto a square another piece holds) and en passant,
+// in the order that list has them. Every other entry of that list scores
+// as quiet_move_scores has it.
+void generate_capture_scored_moves();
 void push_move(int from, int to, int flags);
 void push_promotions(int from, int to, int flags);
 

@@ -241,10 +241,24 @@ template <bool CHECKED> void all_moves(ListEnd &list, int us) {
     en_passant_moves<CHECKED>(list);
 }
 
-// Captures and promotions. Most pieces have nothing to take, so the pieces
-// that do are found first, all the pawns at once, and only those are walked,
-// in board order.
-template <bool CHECKED> void capture_moves(ListEnd &list, int us) {
+// The castling moves whose destination another piece holds: they score as
+// captures.
+template <bool CHECKED> void held_castle_moves(ListEnd &list, int us) {
+    for (int right = 2 * us; right < 2 * us + 2; right++) {
+        if (!(castle_rights & (1 << right))) continue;
+        const CastleRule &rule = castling_rules.rule[right];
+        const int from = rule.king_from;
+        const int to = rule.king_to;
+        if (square_color[to] != EMPTY && to != from && to != rule.rook_from)
+            append<CHECKED>(list, make_move_word(from, to, 0, MF_CASTLE), capture_score(from, to));
+    }
+}
+
+// Captures and promotions, and with HELD_CASTLING the castling moves that
+// score as captures, where the full list has them. Most pieces have nothing
+// to take, so the pieces that do are found first, all the pawns at once, and
+// only those are walked, in board order.
+template <bool CHECKED, bool HELD_CASTLING> void capture_moves(ListEnd &list, int us) {
     const SquareSet occupied = occupied_set();
     const SquareSet enemies = color_set[us ^ 1];
     const SquareSet empty = ~occupied;
@@ -295,6 +309,7 @@ template <bool CHECKED> void capture_moves(ListEnd &list, int us) {
             slide_moves<CHECKED>(list, i, QUEEN_RAYS, 8, reach[i], occupied, enemies, true);
         }
     }
+    if (HELD_CASTLING && (castle_rights & (3 << (2 * us)))) held_castle_moves<CHECKED>(list, us);
     en_passant_moves<CHECKED>(list);
 }
 
@@ -304,22 +319,24 @@ template <bool CHECKED> void capture_moves(ListEnd &list, int us) {
 constexpr int MOST_ENTRIES_PER_PIECE = 28;
 constexpr int MOST_OTHER_ENTRIES = 4;
 
-void generate(bool captures_only) {
+enum GenerationKind { ALL_MOVES, CAPTURES, CAPTURE_SCORED };
+
+template <GenerationKind KIND> void generate() {
     ply_move_start[ply + 1] = ply_move_start[ply];
     ListEnd list = open_list();
     const int us = side_to_move;
     const bool fits = square_count(color_set[us]) * MOST_ENTRIES_PER_PIECE + MOST_OTHER_ENTRIES <=
                       (int)(list.limit - list.next);
-    if (captures_only) {
-        if (fits)
-            capture_moves<false>(list, us);
-        else
-            capture_moves<true>(list, us);
-    } else {
+    if (KIND == ALL_MOVES) {
         if (fits)
             all_moves<false>(list, us);
         else
             all_moves<true>(list, us);
+    } else {
+        if (fits)
+            capture_moves<false, KIND == CAPTURE_SCORED>(list, us);
+        else
+            capture_moves<true, KIND == CAPTURE_SCORED>(list, us);
     }
     close_list(list);
 }
@@ -327,11 +344,15 @@ void generate(bool captures_only) {
 } // namespace
 
 void generate_moves() {
-    generate(false);
+    generate<ALL_MOVES>();
 }
 
 void generate_captures() {
-    generate(true);
+    generate<CAPTURES>();
+}
+
+void generate_capture_scored_moves() {
+    generate<CAPTURE_SCORED>();
 }
 
 void push_move(int from, int to, int flags) {

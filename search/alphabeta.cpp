@@ -10,6 +10,7 @@
 
 PER_THREAD Move pv_table[PLY_SLOTS][PLY_SLOTS];
 PER_THREAD int history_scores[64][64];
+PER_THREAD int history_peak = 0;
 PER_THREAD int pv_end[PLY_SLOTS];
 
 // The line from ply p is the move played there followed by the child's line.
@@ -21,6 +22,23 @@ void update_pv(Move move) {
     for (int j = ply + 1; j < end; j++) row[j] = child[j];
     pv_end[ply] = end;
 }
+
+namespace {
+
+// The whole list in place of the captures, as the first pick of it would
+// have left it: the move already tried first.
+void complete_move_list() {
+    const int first = ply_move_start[ply];
+    const Move tried = move_stack[first].move;
+    generate_moves();
+    int at = first;
+    while (move_stack[at].move != tried) at++;
+    const MoveEntry swap = move_stack[first];
+    move_stack[first] = move_stack[at];
+    move_stack[at] = swap;
+}
+
+} // namespace
 
 int alpha_beta(int alpha, int beta, int depth) {
     // A child never searches deeper than its parent, check extension
@@ -57,10 +75,25 @@ int alpha_beta(int alpha, int beta, int depth) {
     // 7. Out of per-ply slots or undo records: score statically.
     if (ply >= MAX_SEARCH_PLY || game_ply >= MAX_GAME_PLY) return evaluate();
 
-    // 8. Moves, with the previous line's move lifted while on it.
-    generate_moves();
-    if (ply == 0 && root_filter_active) filter_root_moves();
-    if (on_pv_line) boost_pv_move();
+    // 8. Moves, with the previous line's move lifted while on it. With no
+    // move from the table, the first pick is the best capture whenever that
+    // outscores every quiet move, and most such nodes end with it: the quiet
+    // moves are generated only if the node goes on (complete_move_list).
+    // Only where the children are quiescence nodes, which leave the history
+    // scores alone: the quiet moves must score as they would have before.
+    int first_pick_only = 0;
+    if (depth == 1 && ply > 0 && !on_pv_line && table_move == NO_SHORT_MOVE) {
+        generate_capture_scored_moves();
+        if (ply_move_start[ply + 1] > ply_move_start[ply]) {
+            pick_next_move(ply_move_start[ply], NO_SHORT_MOVE);
+            first_pick_only = move_stack[ply_move_start[ply]].score > history_peak;
+        }
+    }
+    if (!first_pick_only) {
+        generate_moves();
+        if (ply == 0 && root_filter_active) filter_root_moves();
+        if (on_pv_line) boost_pv_move();
+    }
 
     // 9. The move loop.
     const int incoming_alpha = alpha;
@@ -68,8 +101,13 @@ int alpha_beta(int alpha, int beta, int depth) {
     int legal_seen = 0;
     int cutoff = 0;
     Move cutoff_move = 0;
-    for (int i = ply_move_start[ply]; i < ply_move_start[ply + 1]; i++) {
-        pick_next_move(i, table_move);
+    for (int i = ply_move_start[ply];; i++) {
+        if (first_pick_only && i > ply_move_start[ply]) {
+            complete_move_list();
+            first_pick_only = 0;
+        }
+        if (i >= ply_move_start[ply + 1]) break;
+        if (!first_pick_only) pick_next_move(i, table_move);
         const Move move = move_stack[i].move;
         // The pick stops at the first entry of the table move's squares: if
         // this is not one, none is left, and the scans need not look.
@@ -106,6 +144,7 @@ int alpha_beta(int alpha, int beta, int depth) {
         // Saturates rather than overflow in a search left running for hours.
         int &history = history_scores[move_from(cutoff_move)][move_to(cutoff_move)];
         if (history < HISTORY_LIMIT) history += depth * depth;
+        if (history > history_peak) history_peak = history;
     }
 
     // 13-14. Store and return.

@@ -176,6 +176,7 @@ void start_new_search() {
     first_line_kept = 0;
     memset(pv_table, 0, sizeof pv_table);
     memset(history_scores, 0, sizeof history_scores);
+    history_peak = 0;
     quiet_move_scores = history_scores;
 }
 
@@ -188,6 +189,7 @@ void clear_search_memory() {
     memset(pv_table, 0, sizeof pv_table);
     memset(pv_end, 0, sizeof pv_end);
     memset(history_scores, 0, sizeof history_scores);
+    history_peak = 0;
 }
 
 void search_as_helper(int first_depth) {

@@ -34,6 +34,8 @@ extern PER_THREAD int on_pv_line;
 // Credit of quiet moves that caused cutoffs, [from][to]: the search raises
 // it and installs it as the board's quiet-move ordering scores.
 extern PER_THREAD int history_scores[64][64];
+// No entry of history_scores is above it: whoever changes one keeps it so.
+extern PER_THREAD int history_peak;
 
 // Makes move, followed by the child's line, the best line from this ply.
 void update_pv(Move move);

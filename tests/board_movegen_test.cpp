@@ -247,6 +247,34 @@ TEST(BoardMovegen, CapturesAreTheCapturesOfTheFullList) {
     clear_history();
 }
 
+// Everything else in the full list scores as the history has it, which no
+// capture score matches here: castling onto a held square (the knight's in
+// the start position, a Chess960 king's) is kept, en passant too.
+TEST(BoardMovegen, CaptureScoredMovesAreTheRestOfTheFullList) {
+    fill_history();
+    std::vector<const char *> fens(std::begin(VARIED_FENS), std::end(VARIED_FENS));
+    fens.push_back("r1k4r/8/8/8/8/8/8/RK3NNR w HAha - 0 1");
+    fens.push_back("rk3nnr/8/8/8/8/8/8/R1K4R b HAha - 0 1");
+    for (const char *fen : fens) {
+        SCOPED_TRACE(fen);
+        ASSERT_TRUE(load(fen));
+        generate_moves();
+        std::vector<MoveEntry> kept;
+        for (const MoveEntry &e : current_list())
+            if ((move_flags(e.move) & MF_EN_PASSANT) ||
+                e.score != history_scores[move_from(e.move)][move_to(e.move)])
+                kept.push_back(e);
+        generate_capture_scored_moves();
+        const std::vector<MoveEntry> scored = current_list();
+        ASSERT_EQ(scored.size(), kept.size());
+        for (size_t i = 0; i < scored.size(); i++) {
+            EXPECT_EQ(scored[i].move, kept[i].move) << i;
+            EXPECT_EQ(scored[i].score, kept[i].score) << i;
+        }
+    }
+    clear_history();
+}
+
 // A FEN rank from eight cells, '.' for an empty square.
 std::string fen_rank(const std::string &cells) {
     std::string text;

@@ -4,6 +4,7 @@
 // repetitions below the root, use of table entries and history credit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -345,6 +346,37 @@ TEST(SearchAlphaBeta, HistoryIsCreditedOnlyOnACutoff) {
             }
         }
     EXPECT_GT(total, 0);
+}
+
+// A node whose captures are tried before its quiet moves are generated
+// still tries a quiet move first when its history outscores every capture:
+// here the first legal move cuts off, and the table keeps it.
+TEST(SearchAlphaBeta, QuietMoveOutscoringTheCapturesGoesFirst) {
+    for (const int peak_history : {0, 3000000}) {
+        SCOPED_TRACE(peak_history);
+        setup("4k3/8/8/3p4/4P3/8/8/4K3 b - - 0 1");
+        fresh_state(2);
+        tt_clear();
+        on_pv_line = 0;
+        play_in_search("e8d8");
+        const int e1 = 60, f1 = 61;
+        history_scores[e1][f1] = peak_history;
+        history_peak = peak_history;
+        alpha_beta(-10000, -9999, 1);
+        TTEntry entry;
+        ASSERT_TRUE(tt_probe(position_key, &entry));
+        EXPECT_EQ(move_text((Move)(entry.move >> 8) | (Move)(entry.move & 0xff) << 8),
+                  std::string(peak_history ? "e1f1" : "e4d5"));
+    }
+    // A real search keeps the peak at the highest history score.
+    setup("r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10");
+    fresh_state(4);
+    run_search(0);
+    int highest = 0;
+    for (int from = 0; from < 64; from++)
+        for (int to = 0; to < 64; to++) highest = std::max(highest, history_scores[from][to]);
+    EXPECT_GT(highest, 0);
+    EXPECT_EQ(history_peak, highest);
 }
 
 } // namespace
