@@ -75,18 +75,23 @@ int alpha_beta(int alpha, int beta, int depth) {
     // 7. Out of per-ply slots or undo records: score statically.
     if (ply >= MAX_SEARCH_PLY || game_ply >= MAX_GAME_PLY) return evaluate();
 
-    // 8. Moves, with the previous line's move lifted while on it. With no
-    // move from the table, the first pick is the best capture whenever that
-    // outscores every quiet move, and most such nodes end with it: the quiet
-    // moves are generated only if the node goes on (complete_move_list).
+    // 8. Moves, with the previous line's move lifted while on it. The first
+    // pick is the table move, or the best capture whenever that outscores
+    // every quiet move; most nodes end with it, so when it is among the
+    // captures the quiet moves are generated only if the node goes on
+    // (complete_move_list).
     // Only where the children are quiescence nodes, which leave the history
     // scores alone: the quiet moves must score as they would have before.
     int first_pick_only = 0;
-    if (depth == 1 && ply > 0 && !on_pv_line && table_move == NO_SHORT_MOVE) {
+    if (depth == 1 && ply > 0 && !on_pv_line) {
         generate_capture_scored_moves();
         if (ply_move_start[ply + 1] > ply_move_start[ply]) {
-            pick_next_move(ply_move_start[ply], NO_SHORT_MOVE);
-            first_pick_only = move_stack[ply_move_start[ply]].score > history_peak;
+            pick_next_move(ply_move_start[ply], table_move);
+            const MoveEntry &first = move_stack[ply_move_start[ply]];
+            // A table move among the captures is the first pick, whatever it
+            // scores: no quiet move has its squares.
+            first_pick_only = table_move == NO_SHORT_MOVE ? first.score > history_peak
+                                                          : short_move(first.move) == table_move;
         }
     }
     if (!first_pick_only) {
