@@ -35,6 +35,10 @@ extern PER_THREAD int material_difference;
 constexpr int KING_SHELTER_THRESHOLD = 1200; // opponent's pieces above this: shelter
 constexpr int PASSED_SCALE_THRESHOLD = 1600; // own pieces above this: smaller passer bonus
 constexpr int KING_SCALE_DIVISOR = 3100;
+constexpr int DOUBLED_PENALTY = 10;
+constexpr int ISOLATED_PENALTY = 20;
+constexpr int BACKWARD_PENALTY = 8;
+constexpr int OPEN_CENTRE_FILE_PENALTY = 10;
 // Static scores stay below the mate scores (beyond +-9000).
 constexpr int STATIC_SCORE_LIMIT = 8999;
 
