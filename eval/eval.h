@@ -15,8 +15,8 @@ extern const int king_table[64];
 extern const int king_endgame_table[64];
 extern const int flip[64];
 // What the board keeps summed for the evaluation (installed by evaluate):
-// the material of knights, bishops, rooks and queens, the knights' and
-// bishops' square tables and the rooks' seventh-rank bonus.
+// the material of knights, bishops, rooks and queens, the pawns', knights'
+// and bishops' square tables and the rooks' seventh-rank bonus.
 extern const PieceWeights evaluation_weights;
 
 // Working data of one evaluate call, read by the pawn and king terms.
@@ -77,7 +77,7 @@ constexpr int SHELTER_SLOT_FILE[4] = {0, 3, 4, 5}; // the first file of each slo
 // cache line, in narrow fields (every value fits them, on any board).
 struct alignas(64) PawnEntry {
     SquareSet pawns[2];
-    int16_t structure[2];    // the pawns' structure terms, summed
+    int16_t structure[2];    // the pawns' structure terms but their square table, summed
     int16_t passed_steps[2]; // the passed pawns' steps, summed
     int8_t pawn_count[2];
     uint8_t pawn_files[2];       // bit f: file f has a pawn, as rear_pawn_row tells

@@ -74,7 +74,8 @@ inline SquareSet beside(SquareSet set) {
 }
 
 // The per-pawn terms of pawns.cpp worked out for all pawns at once from the
-// two square sets, to the same sums (the tests hold them to it):
+// two square sets, to the same sums but the square table, which the board
+// keeps summed (the tests hold them to it):
 // - doubled: an own pawn stands behind it, so it is in that pawn's front;
 // - isolated: no own pawn on either neighbouring file, as rear_pawn_row
 //   reads them (without the pawns on the promotion row);
@@ -94,11 +95,9 @@ void fill_pawn_terms(PawnEntry &entry, SquareSet white, SquareSet black) {
         const SquareSet isolated = own & ~neighboured;
         const SquareSet backward = own & neighboured & ~beside(own | front[c]);
         const SquareSet passed = own & ~(front[c ^ 1] | beside(front[c ^ 1]));
-        int structure = -DOUBLED_PENALTY * square_count(doubled) -
-                        ISOLATED_PENALTY * square_count(isolated) -
-                        BACKWARD_PENALTY * square_count(backward);
-        for (SquareSet p = own; p; p &= p - 1)
-            structure += pawn_table[c == WHITE ? first_square(p) : flip[first_square(p)]];
+        const int structure = -DOUBLED_PENALTY * square_count(doubled) -
+                              ISOLATED_PENALTY * square_count(isolated) -
+                              BACKWARD_PENALTY * square_count(backward);
         // The steps from the first rank.
         int passed_steps = 0;
         for (SquareSet p = passed; p; p &= p - 1)
