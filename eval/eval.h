@@ -15,8 +15,8 @@ extern const int king_table[64];
 extern const int king_endgame_table[64];
 extern const int flip[64];
 // What the board keeps summed for the evaluation (installed by evaluate):
-// the material of knights, bishops, rooks and queens, the knights' and
-// bishops' square tables and the rooks' seventh-rank bonus.
+// the material of knights, bishops, rooks and queens, the pawns', knights'
+// and bishops' square tables and the rooks' seventh-rank bonus.
 extern const PieceWeights evaluation_weights;
 
 // Working data of one evaluate call, read by the pawn and king terms.
@@ -35,6 +35,10 @@ extern PER_THREAD int material_difference;
 constexpr int KING_SHELTER_THRESHOLD = 1200; // opponent's pieces above this: shelter
 constexpr int PASSED_SCALE_THRESHOLD = 1600; // own pieces above this: smaller passer bonus
 constexpr int KING_SCALE_DIVISOR = 3100;
+constexpr int DOUBLED_PENALTY = 10;
+constexpr int ISOLATED_PENALTY = 20;
+constexpr int BACKWARD_PENALTY = 8;
+constexpr int OPEN_CENTRE_FILE_PENALTY = 10;
 // Static scores stay below the mate scores (beyond +-9000).
 constexpr int STATIC_SCORE_LIMIT = 8999;
 
@@ -73,7 +77,7 @@ constexpr int SHELTER_SLOT_FILE[4] = {0, 3, 4, 5}; // the first file of each slo
 // cache line, in narrow fields (every value fits them, on any board).
 struct alignas(64) PawnEntry {
     SquareSet pawns[2];
-    int16_t structure[2];    // the pawns' structure terms, summed
+    int16_t structure[2];    // the pawns' structure terms but their square table, summed
     int16_t passed_steps[2]; // the passed pawns' steps, summed
     int8_t pawn_count[2];
     uint8_t pawn_files[2];       // bit f: file f has a pawn, as rear_pawn_row tells

@@ -1,9 +1,9 @@
 // pelmok, a chess engine. Copyright (C) 2026 the pelmok developers.
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Material and positional terms: material, the knights' and bishops' square
-// tables and the rooks' seventh rank from the sums the board keeps, the rest
-// piece by piece from the square sets; the pawns' terms come from the pawn
-// cache.
+// Material and positional terms: material, the pawns', knights' and
+// bishops' square tables and the rooks' seventh rank from the sums the board
+// keeps, the rest piece by piece from the square sets; the pawns' other terms
+// come from the pawn cache.
 #include "eval/eval.h"
 
 #include "board/board.h"
@@ -59,9 +59,9 @@ int rook_files(int color, const PawnEntry &pawns) {
     return score;
 }
 
-// The knights', bishops' and rooks' terms of one colour, which need no one's
-// material: the square tables and the rooks' seventh rank as the board sums
-// them, the trapped bishops and the rooks' files.
+// The terms of one colour that need no one's material: the square tables
+// and the rooks' seventh rank as the board sums them, the trapped bishops
+// and the rooks' files.
 int white_piece_terms(const PawnEntry &pawns) {
     return placement_of(weight_sum[WHITE]) + white_trapped_bishops() + rook_files(WHITE, pawns);
 }
@@ -102,9 +102,9 @@ int insufficient_material() {
 }
 
 int evaluate() {
-    // 1-2. The pawns' summaries come from the pawn cache; the other pieces'
-    // material and square tables from the sums the board keeps (installed
-    // on this thread's first call).
+    // 1-2. The pawns' summaries come from the pawn cache; the pieces'
+    // material and the square tables from the sums the board keeps
+    // (installed on this thread's first call).
     if (piece_weights != &evaluation_weights) install_piece_weights(&evaluation_weights);
     const PawnEntry &pawns = pawn_entry();
     piece_material[WHITE] = material_of(weight_sum[WHITE]);

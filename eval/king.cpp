@@ -8,7 +8,6 @@
 #include "board/board.h"
 
 namespace {
-constexpr int OPEN_CENTRE_FILE_PENALTY = 10;
 constexpr int BLOCKED_CORNER_ROOK_PENALTY = 40;
 
 // By the row of a file's rearmost pawn, as White sees the board (Black

@@ -43,6 +43,7 @@ void find_rear_pawns(SquareSet white, SquareSet black) {
 
 // Rows 0 and 7.
 constexpr SquareSet PROMOTION_ROW_SQUARES[2] = {0xffull, 0xffull << 56};
+constexpr SquareSet H_FILE_SQUARES = A_FILE_SQUARES << 7;
 
 // Bit f for each file f that has a square in the set.
 uint8_t files_of(SquareSet set) {
@@ -52,41 +53,90 @@ uint8_t files_of(SquareSet set) {
     return (uint8_t)set;
 }
 
+// The squares in front of a set on its files, as a pawn of each colour
+// moves: White towards row 0, Black towards row 7.
+inline SquareSet white_front(SquareSet set) {
+    set >>= 8;
+    set |= set >> 8;
+    set |= set >> 16;
+    return set | set >> 32;
+}
+inline SquareSet black_front(SquareSet set) {
+    set <<= 8;
+    set |= set << 8;
+    set |= set << 16;
+    return set | set << 32;
+}
+
+// The squares beside those of the set on the neighbouring files.
+inline SquareSet beside(SquareSet set) {
+    return (set & ~H_FILE_SQUARES) << 1 | (set & ~A_FILE_SQUARES) >> 1;
+}
+
+// The per-pawn terms of pawns.cpp worked out for all pawns at once from the
+// two square sets, to the same sums but the square table, which the board
+// keeps summed (the tests hold them to it):
+// - doubled: an own pawn stands behind it, so it is in that pawn's front;
+// - isolated: no own pawn on either neighbouring file, as rear_pawn_row
+//   reads them (without the pawns on the promotion row);
+// - backward: not isolated, and no own pawn beside it or behind that on
+//   either neighbouring file, so it is beside no own pawn or front;
+// - passed: no enemy pawn in front of it on its file or the neighbouring
+//   ones, so it is in no enemy pawn's front nor beside one.
+void fill_pawn_terms(PawnEntry &entry, SquareSet white, SquareSet black) {
+    const SquareSet pawns[2] = {white, black};
+    const SquareSet front[2] = {white_front(white), black_front(black)};
+    for (int c = WHITE; c <= BLACK; c++) {
+        const SquareSet own = pawns[c];
+        const uint8_t files = files_of(own & ~PROMOTION_ROW_SQUARES[c]);
+        const SquareSet neighboured =
+            (SquareSet)(uint8_t)(files << 1 | files >> 1) * A_FILE_SQUARES;
+        const SquareSet doubled = own & front[c];
+        const SquareSet isolated = own & ~neighboured;
+        const SquareSet backward = own & neighboured & ~beside(own | front[c]);
+        const SquareSet passed = own & ~(front[c ^ 1] | beside(front[c ^ 1]));
+        const int structure = -DOUBLED_PENALTY * square_count(doubled) -
+                              ISOLATED_PENALTY * square_count(isolated) -
+                              BACKWARD_PENALTY * square_count(backward);
+        // The steps from the first rank.
+        int passed_steps = 0;
+        for (SquareSet p = passed; p; p &= p - 1)
+            passed_steps += c == WHITE ? 7 - (first_square(p) >> 3) : first_square(p) >> 3;
+        entry.pawn_files[c] = files;
+        entry.structure[c] = (int16_t)structure;
+        entry.passed_steps[c] = (int16_t)passed_steps;
+    }
+}
+
+// Nibble k holds the number of bits of k, for k below 8.
+constexpr uint32_t BIT_COUNTS_BELOW_8 = 0x32212110;
+
+// A king on file d or e: the open files among its own and the two either
+// side of it (file is the first of them, as white_king_shelter takes it).
+int open_centre_shelter(uint8_t open_files, int file) {
+    return -OPEN_CENTRE_FILE_PENALTY *
+           (int)(BIT_COUNTS_BELOW_8 >> 4 * (open_files >> (file - 1) & 7) & 0xf);
+}
+
 // Kept out of line: the hits need none of its registers.
 __attribute__((noinline)) void fill(PawnEntry &entry, SquareSet white, SquareSet black) {
     find_rear_pawns(white, black);
     entry.pawns[WHITE] = white;
     entry.pawns[BLACK] = black;
     memcpy(entry.rear_pawn_row, rear_pawn_row, sizeof rear_pawn_row);
-    int structure[2] = {0, 0};
-    int passed_steps[2] = {0, 0};
-    for (SquareSet p = white; p; p &= p - 1) {
-        structure[WHITE] += white_pawn_structure(first_square(p));
-        passed_steps[WHITE] += white_passed_steps(first_square(p));
-    }
-    for (SquareSet p = black; p; p &= p - 1) {
-        structure[BLACK] += black_pawn_structure(first_square(p));
-        passed_steps[BLACK] += black_passed_steps(first_square(p));
-    }
-    for (int c = WHITE; c <= BLACK; c++) {
-        entry.structure[c] = (int16_t)structure[c];
-        entry.passed_steps[c] = (int16_t)passed_steps[c];
-    }
+    fill_pawn_terms(entry, white, black);
     entry.pawn_count[WHITE] = (int8_t)square_count(white);
     entry.pawn_count[BLACK] = (int8_t)square_count(black);
-    // As rear_pawn_row reads them, without the pawns on the row they would
-    // promote on.
-    entry.pawn_files[WHITE] = files_of(white & ~PROMOTION_ROW_SQUARES[WHITE]);
-    entry.pawn_files[BLACK] = files_of(black & ~PROMOTION_ROW_SQUARES[BLACK]);
     // The wings' shelters are each colour's own; the centre's counts the
     // open files, the same for both kings.
     for (int slot : {0, 3}) {
         entry.king_shelter[WHITE][slot] = (int8_t)white_king_shelter(SHELTER_SLOT_FILE[slot]);
         entry.king_shelter[BLACK][slot] = (int8_t)black_king_shelter(SHELTER_SLOT_FILE[slot]);
     }
+    const uint8_t open_files = (uint8_t) ~(entry.pawn_files[WHITE] | entry.pawn_files[BLACK]);
     for (int slot : {1, 2})
         entry.king_shelter[WHITE][slot] = entry.king_shelter[BLACK][slot] =
-            (int8_t)white_king_shelter(SHELTER_SLOT_FILE[slot]);
+            (int8_t)open_centre_shelter(open_files, SHELTER_SLOT_FILE[slot]);
     entry.filled = 1;
 }
 

@@ -8,9 +8,6 @@
 #include "board/board.h"
 
 namespace {
-constexpr int DOUBLED_PENALTY = 10;
-constexpr int ISOLATED_PENALTY = 20;
-constexpr int BACKWARD_PENALTY = 8;
 constexpr int PASSED_STEP_SMALL = 10; // own pieces above the threshold
 constexpr int PASSED_STEP_LARGE = 20;
 } // namespace

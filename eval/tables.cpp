@@ -77,14 +77,15 @@ namespace {
 constexpr int SEVENTH_RANK_BONUS = 20;
 
 // Material of the pieces other than pawns and kings, the square tables of
-// knights and bishops and the rooks' seventh rank: what the board sums as
-// moves are made.
+// pawns, knights and bishops and the rooks' seventh rank: what the board
+// sums as moves are made.
 PieceWeights material_and_placement() {
     PieceWeights weights = {};
     for (int s = 0; s < 64; s++) {
         const int own[2] = {s, flip[s]};
         for (int c = WHITE; c <= BLACK; c++) {
             const int rook_placement = (own[c] >> 3) == 1 ? SEVENTH_RANK_BONUS : 0;
+            weights.value[c][PAWN][s] = piece_weight(0, pawn_table[own[c]]);
             weights.value[c][KNIGHT][s] = piece_weight(piece_value[KNIGHT], knight_table[own[c]]);
             weights.value[c][BISHOP][s] = piece_weight(piece_value[BISHOP], bishop_table[own[c]]);
             weights.value[c][ROOK][s] = piece_weight(piece_value[ROOK], rook_placement);

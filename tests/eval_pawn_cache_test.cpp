@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <thread>
 
@@ -120,6 +121,36 @@ TEST(EvalPawnCache, AgreesWithThePlainEvaluation) {
         const char *error = "";
         ASSERT_EQ(set_fen(fen, &error), 1) << error;
         walk(3);
+        if (HasFatalFailure()) return;
+    }
+}
+
+// Pawns anywhere, the rows play never reaches and the edge files included,
+// sparse and crowded, with kings anywhere and pieces either side of the
+// thresholds: the cache's terms for all pawns at once against the per-pawn
+// functions.
+TEST(EvalPawnCache, AgreesOnRandomPawnSets) {
+    std::mt19937_64 random(20261208);
+    for (int board = 0; board < 20000; board++) {
+        for (int s = 0; s < 64; s++) square_color[s] = square_piece[s] = EMPTY;
+        const int one_in = 2 + board % 5;
+        for (int s = 0; s < 64; s++) {
+            if (random() % one_in) continue;
+            square_color[s] = (int)(random() & 1);
+            square_piece[s] = PAWN;
+        }
+        for (int c = WHITE; c <= BLACK; c++) {
+            for (int piece : {KING, QUEEN, ROOK, ROOK, KNIGHT}) {
+                if (piece != KING && random() % 2) continue;
+                const int s = (int)(random() % 64);
+                square_color[s] = c;
+                square_piece[s] = piece;
+            }
+        }
+        side_to_move = board & 1;
+        opponent = side_to_move ^ 1;
+        compute_key();
+        check_node();
         if (HasFatalFailure()) return;
     }
 }
