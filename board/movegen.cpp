@@ -128,39 +128,39 @@ inline void step_moves(ListEnd &list, int i, SquareSet targets, SquareSet enemie
 // the blocking enemy piece (if any) last. reach is all the slider reaches.
 template <bool CHECKED>
 inline void slide_moves(ListEnd &list, int i, const int *rays, int ray_count, SquareSet reach,
-                        SquareSet occupied, SquareSet enemies, bool captures_only) {
-    // Most sliders have nothing to take, and most others one thing: its
-    // order among the directions then does not matter.
-    if (captures_only) {
-        const SquareSet hits = reach & enemies;
-        if (!hits) return;
-        if (!(hits & (hits - 1))) {
-            const int t = first_square(hits);
-            append<CHECKED>(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
-            return;
-        }
-    }
+                        SquareSet occupied, SquareSet enemies) {
     const int *history = quiet_move_scores[i];
     for (int k = 0; k < ray_count; k++) {
         const int ray = rays[k];
         const SquareSet along = reach & ray_squares[ray][i];
         if (!along) continue;
-        if (!captures_only) {
-            SquareSet quiet = along & ~occupied;
-            if (ray_descends(ray)) {
-                while (quiet) {
-                    const int t = last_square(quiet);
-                    quiet ^= square_bit(t);
-                    append<CHECKED>(list, make_move_word(i, t, 0, 0), history[t]);
-                }
-            } else {
-                for (; quiet; quiet &= quiet - 1) {
-                    const int t = first_square(quiet);
-                    append<CHECKED>(list, make_move_word(i, t, 0, 0), history[t]);
-                }
+        SquareSet quiet = along & ~occupied;
+        if (ray_descends(ray)) {
+            while (quiet) {
+                const int t = last_square(quiet);
+                quiet ^= square_bit(t);
+                append<CHECKED>(list, make_move_word(i, t, 0, 0), history[t]);
+            }
+        } else {
+            for (; quiet; quiet &= quiet - 1) {
+                const int t = first_square(quiet);
+                append<CHECKED>(list, make_move_word(i, t, 0, 0), history[t]);
             }
         }
         const SquareSet hit = along & enemies;
+        if (hit) {
+            const int t = first_square(hit);
+            append<CHECKED>(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
+        }
+    }
+}
+
+// A slider's captures, direction by direction in table order: each ray of
+// what it reaches holds one enemy piece at most, the blocker.
+template <bool CHECKED>
+inline void slide_captures(ListEnd &list, int i, const int *rays, int ray_count, SquareSet hits) {
+    for (int k = 0; k < ray_count; k++) {
+        const SquareSet hit = hits & ray_squares[rays[k]][i];
         if (hit) {
             const int t = first_square(hit);
             append<CHECKED>(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
@@ -227,14 +227,14 @@ template <bool CHECKED> void all_moves(ListEnd &list, int us) {
             step_moves<CHECKED>(list, i, king_attacks[i] & targets, enemies);
         } else if (piece == BISHOP) {
             slide_moves<CHECKED>(list, i, DIAGONAL_RAYS, 4, bishop_reach(i, occupied), occupied,
-                                 enemies, false);
+                                 enemies);
         } else if (piece == ROOK) {
             slide_moves<CHECKED>(list, i, STRAIGHT_RAYS, 4, rook_reach(i, occupied), occupied,
-                                 enemies, false);
+                                 enemies);
         } else {
             slide_moves<CHECKED>(list, i, QUEEN_RAYS, 8,
                                  bishop_reach(i, occupied) | rook_reach(i, occupied), occupied,
-                                 enemies, false);
+                                 enemies);
         }
     }
     if (castle_rights & (3 << (2 * us))) castle_moves<CHECKED>(list, us);
@@ -267,46 +267,64 @@ template <bool CHECKED, bool HELD_CASTLING> void capture_moves(ListEnd &list, in
     // last row.
     const PawnMoves pawns = us == WHITE ? white_pawn_moves(enemies, empty, true)
                                         : black_pawn_moves(enemies, empty, true);
-    SquareSet origins = pawns.take_toward_a | pawns.take_toward_h | pawns.push;
-    for (SquareSet set = pieces[KNIGHT]; set; set &= set - 1)
-        if (knight_attacks[first_square(set)] & enemies) origins |= set & -set;
-    for (SquareSet set = pieces[KING]; set; set &= set - 1)
-        if (king_attacks[first_square(set)] & enemies) origins |= set & -set;
-    // What each slider reaches, kept for the walk below.
-    SquareSet reach[64];
+    const SquareSet pawn_origins = pawns.take_toward_a | pawns.take_toward_h | pawns.push;
+    SquareSet origins = pawn_origins;
+    // What each other piece can take, kept for the walk below.
+    SquareSet hits[64];
+    for (SquareSet set = pieces[KNIGHT]; set; set &= set - 1) {
+        const int i = first_square(set);
+        hits[i] = knight_attacks[i] & enemies;
+        if (hits[i]) origins |= set & -set;
+    }
+    for (SquareSet set = pieces[KING]; set; set &= set - 1) {
+        const int i = first_square(set);
+        hits[i] = king_attacks[i] & enemies;
+        if (hits[i]) origins |= set & -set;
+    }
     for (SquareSet set = pieces[BISHOP]; set; set &= set - 1) {
         const int i = first_square(set);
-        reach[i] = bishop_reach(i, occupied);
-        if (reach[i] & enemies) origins |= set & -set;
+        hits[i] = bishop_reach(i, occupied) & enemies;
+        if (hits[i]) origins |= set & -set;
     }
     for (SquareSet set = pieces[ROOK]; set; set &= set - 1) {
         const int i = first_square(set);
-        reach[i] = rook_reach(i, occupied);
-        if (reach[i] & enemies) origins |= set & -set;
+        hits[i] = rook_reach(i, occupied) & enemies;
+        if (hits[i]) origins |= set & -set;
     }
     for (SquareSet set = pieces[QUEEN]; set; set &= set - 1) {
         const int i = first_square(set);
-        reach[i] = bishop_reach(i, occupied) | rook_reach(i, occupied);
-        if (reach[i] & enemies) origins |= set & -set;
+        hits[i] = (bishop_reach(i, occupied) | rook_reach(i, occupied)) & enemies;
+        if (hits[i]) origins |= set & -set;
     }
     for (; origins; origins &= origins - 1) {
         const int i = first_square(origins);
-        const int piece = square_piece[i];
-        if (piece == PAWN) {
+        if (pawn_origins & square_bit(i)) {
             if (us == WHITE)
                 white_pawn<CHECKED>(list, i, pawns);
             else
                 black_pawn<CHECKED>(list, i, pawns);
-        } else if (piece == KNIGHT) {
-            step_moves<CHECKED>(list, i, knight_attacks[i] & enemies, enemies);
-        } else if (piece == KING) {
-            step_moves<CHECKED>(list, i, king_attacks[i] & enemies, enemies);
+            continue;
+        }
+        // One thing to take, as most pieces that take anything have: the
+        // order among directions does not matter then.
+        SquareSet targets = hits[i];
+        if (!(targets & (targets - 1))) {
+            const int t = first_square(targets);
+            append<CHECKED>(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
+            continue;
+        }
+        const int piece = square_piece[i];
+        if (piece == KNIGHT || piece == KING) {
+            for (; targets; targets &= targets - 1) {
+                const int t = first_square(targets);
+                append<CHECKED>(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
+            }
         } else if (piece == BISHOP) {
-            slide_moves<CHECKED>(list, i, DIAGONAL_RAYS, 4, reach[i], occupied, enemies, true);
+            slide_captures<CHECKED>(list, i, DIAGONAL_RAYS, 4, targets);
         } else if (piece == ROOK) {
-            slide_moves<CHECKED>(list, i, STRAIGHT_RAYS, 4, reach[i], occupied, enemies, true);
+            slide_captures<CHECKED>(list, i, STRAIGHT_RAYS, 4, targets);
         } else {
-            slide_moves<CHECKED>(list, i, QUEEN_RAYS, 8, reach[i], occupied, enemies, true);
+            slide_captures<CHECKED>(list, i, QUEEN_RAYS, 8, targets);
         }
     }
     if (HELD_CASTLING && (castle_rights & (3 << (2 * us)))) held_castle_moves<CHECKED>(list, us);
