@@ -86,8 +86,27 @@ inline TTSlot *tt_slot(PositionKey key) {
 // Starts fetching the slot of the position a move leaves, for the child
 // node's probe: a slot far away in memory costs a node more than anything
 // it computes.
+// Only the index matters, so only the key's low half is worked out, and
+// without the rare changes of castling rights, en passant and castling's
+// rook: those at worst fetch a line for nothing.
 inline void tt_prefetch_after(Move move) {
-    __builtin_prefetch(tt_slot(key_after(move)));
+    const int from = move_from(move);
+    const int to = move_to(move);
+    const int mover = side_to_move;
+    const int moving = square_piece[from];
+    const int captured = square_piece[to];
+    const int arriving = (move_flags(move) & MF_PROMOTION) ? move_promotion(move) : moving;
+    uint32_t low = position_key.low ^ side_key().low ^
+                   key_table[key_index(mover, moving, from)].low ^
+                   key_table[key_index(mover, arriving, to)].low;
+    if (captured != EMPTY) low ^= key_table[key_index(mover ^ 1, captured, to)].low;
+    const TTSlot *slot = &tt_table[low & tt_index_mask];
+    __builtin_prefetch(slot);
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__) || defined(__aarch64__))
+    // A loop doing nothing but fetch has no effect the optimiser must keep:
+    // it would drop the fetches, which are the point.
+    asm volatile("" : : "r"(slot));
+#endif
 }
 // Slot index as it stands, whatever position it holds (state TT_EMPTY for
 // an empty one).
