@@ -425,8 +425,57 @@ inline PositionKey key_after(Move move) {
         key ^= key_bits(castle_key(castle_rights)) ^ key_bits(castle_key(rights));
     return key_from_bits(key);
 }
+// unmake_move for castling, promotions and en passant.
+void unmake_special_move();
 // Takes back undo_stack[game_ply - 1]; the caller ensures game_ply >= 1.
-void unmake_move();
+// Inline: the search takes back a move at every node, nearly always a
+// plain move or capture.
+inline void unmake_move() {
+    const UndoRecord &record = undo_stack[game_ply - 1];
+    const Move move = record.move;
+    const int flags = move_flags(move);
+    if (flags & (MF_CASTLE | MF_PROMOTION | MF_EN_PASSANT)) {
+        unmake_special_move();
+        return;
+    }
+    game_ply--;
+    ply--;
+    const int from = move_from(move);
+    const int to = move_to(move);
+    // The mover is the colour standing on the destination, not simply the
+    // side not to move: "white" and "black" can hand the move over between
+    // a move and its undo.
+    const int mover = square_color[to];
+    side_to_move = mover;
+    opponent = mover ^ 1;
+    position_key = record.key;
+    castle_rights = record.castle_rights;
+    ep_square = record.ep_square;
+    fifty_count = record.fifty_count;
+    // The piece goes back from to to from: one flip of both squares in its
+    // sets.
+    const int piece = square_piece[to];
+    const int64_t *placed = piece_weights->value[mover][piece];
+    weight_sum[mover] += placed[from] - placed[to];
+    square_color[from] = mover;
+    square_piece[from] = piece;
+    const SquareSet path = square_bit(from) | square_bit(to);
+    color_set[mover] ^= path;
+    piece_set[mover][piece] ^= path;
+    const int captured = record.captured;
+    if (captured == EMPTY) {
+        square_color[to] = EMPTY;
+        square_piece[to] = EMPTY;
+    } else {
+        const int other = mover ^ 1;
+        square_color[to] = other;
+        square_piece[to] = captured;
+        color_set[other] ^= square_bit(to);
+        piece_set[other][captured] ^= square_bit(to);
+        weight_sum[other] += piece_weights->value[other][captured][to];
+    }
+    DEBUG_CHECK_BOARD();
+}
 
 // The moves of the game position, for the protocols and the search's root.
 // After every change of the game position: ply 0 and its moves generated,

@@ -246,13 +246,31 @@ int make_move_out_of_check(Move move) {
     return make_ordinary_move<true>(move);
 }
 
-namespace {
-
-// unmake_move's pieces for promotions and en passant, out of the way of the
-// plain moves and captures that make up nearly all of a search.
-__attribute__((noinline)) void unmake_rare(const UndoRecord &record, int mover, int from, int to,
-                                           int flags) {
+// The mover is the colour standing on the destination, not simply the side
+// not to move: "white" and "black" can hand the move over between a move and
+// its undo.
+void unmake_special_move() {
+    game_ply--;
+    ply--;
+    const UndoRecord &record = undo_stack[game_ply];
+    const Move move = record.move;
+    const int from = move_from(move);
+    const int to = move_to(move);
+    const int flags = move_flags(move);
+    if (flags & MF_CASTLE) {
+        unmake_castling(record);
+        DEBUG_CHECK_BOARD();
+        return;
+    }
+    const int mover = square_color[to];
     const int other = mover ^ 1;
+    side_to_move = mover;
+    opponent = other;
+    position_key = record.key;
+    castle_rights = record.castle_rights;
+    ep_square = record.ep_square;
+    fifty_count = record.fifty_count;
+
     const int arrived = square_piece[to];
     const int moved = (flags & MF_PROMOTION) ? PAWN : arrived;
     const PieceWeights &weights = *piece_weights;
@@ -276,56 +294,6 @@ __attribute__((noinline)) void unmake_rare(const UndoRecord &record, int mover, 
         square_piece[victim] = PAWN;
         flip_sets(other, PAWN, square_bit(victim));
         weight_sum[other] += weights.value[other][PAWN][victim];
-    }
-}
-
-} // namespace
-
-void unmake_move() {
-    game_ply--;
-    ply--;
-    const UndoRecord &record = undo_stack[game_ply];
-    const Move move = record.move;
-    const int from = move_from(move);
-    const int to = move_to(move);
-    const int flags = move_flags(move);
-    if (flags & MF_CASTLE) {
-        unmake_castling(record);
-        DEBUG_CHECK_BOARD();
-        return;
-    }
-    // The mover is the colour standing on the destination, not simply the
-    // side not to move: "white" and "black" can hand the move over between
-    // a move and its undo.
-    const int mover = square_color[to];
-    side_to_move = mover;
-    opponent = mover ^ 1;
-    position_key = record.key;
-    castle_rights = record.castle_rights;
-    ep_square = record.ep_square;
-    fifty_count = record.fifty_count;
-    if (flags & (MF_PROMOTION | MF_EN_PASSANT)) {
-        unmake_rare(record, mover, from, to, flags);
-        DEBUG_CHECK_BOARD();
-        return;
-    }
-
-    // A piece back from to to from, one flip of both squares in its sets.
-    const int piece = square_piece[to];
-    const int64_t *placed = piece_weights->value[mover][piece];
-    weight_sum[mover] += placed[from] - placed[to];
-    square_color[from] = mover;
-    square_piece[from] = piece;
-    flip_sets(mover, piece, square_bit(from) | square_bit(to));
-    const int captured = record.captured;
-    if (captured == EMPTY) {
-        clear_square(to);
-    } else {
-        const int other = mover ^ 1;
-        square_color[to] = other;
-        square_piece[to] = captured;
-        flip_sets(other, captured, square_bit(to));
-        weight_sum[other] += piece_weights->value[other][captured][to];
     }
     DEBUG_CHECK_BOARD();
 }
