@@ -281,8 +281,11 @@ template <bool CHECKED, bool HELD_CASTLING> void capture_moves(ListEnd &list, in
         hits[i] = king_attacks[i] & enemies;
         if (hits[i]) origins |= set & -set;
     }
+    // A bishop with no enemy piece on its diagonals, as is common, takes
+    // nothing, whatever stands between.
     for (SquareSet set = pieces[BISHOP]; set; set &= set - 1) {
         const int i = first_square(set);
+        if (!(diagonal_lines[i] & enemies)) continue;
         hits[i] = bishop_reach(i, occupied) & enemies;
         if (hits[i]) origins |= set & -set;
     }
