@@ -15,12 +15,14 @@ namespace {
 static_assert(sizeof PawnEntry::rear_pawn_row == sizeof rear_pawn_row,
               "an entry keeps the working rows whole");
 
-constexpr int PAWN_CACHE_BITS = 13;
-constexpr int PAWN_CACHE_ENTRIES = 1 << PAWN_CACHE_BITS;
+constexpr int PAWN_CACHE_BITS = 12;
+constexpr int PAWN_CACHE_SETS = 1 << PAWN_CACHE_BITS;
 
 // One per search thread: no locking, and no thread evicts another's. At
-// 512 KiB a thread; half that missed a sixth more often.
-PER_THREAD PawnEntry pawn_cache[PAWN_CACHE_ENTRIES];
+// 512 KiB a thread; half that missed a sixth more often. Two ways a set: a
+// new structure goes in way 0 and pushes the one there to way 1, so one
+// used a moment ago survives a newcomer that shares its set.
+PER_THREAD PawnEntry pawn_cache[PAWN_CACHE_SETS][2];
 
 inline int cache_index(SquareSet white, SquareSet black) {
     const uint64_t mixed = white * 0x9E3779B97F4A7C15ull + black * 0xC2B2AE3D27D4EB4Full;
@@ -145,11 +147,15 @@ __attribute__((noinline)) void fill(PawnEntry &entry, SquareSet white, SquareSet
 const PawnEntry &pawn_entry() {
     const SquareSet white = piece_set[WHITE][PAWN];
     const SquareSet black = piece_set[BLACK][PAWN];
-    PawnEntry &entry = pawn_cache[cache_index(white, black)];
-    if (entry.filled && entry.pawns[WHITE] == white && entry.pawns[BLACK] == black) {
-        memcpy(rear_pawn_row, entry.rear_pawn_row, sizeof rear_pawn_row);
-        return entry;
+    PawnEntry *ways = pawn_cache[cache_index(white, black)];
+    for (int way = 0; way < 2; way++) {
+        const PawnEntry &entry = ways[way];
+        if (entry.filled && entry.pawns[WHITE] == white && entry.pawns[BLACK] == black) {
+            memcpy(rear_pawn_row, entry.rear_pawn_row, sizeof rear_pawn_row);
+            return entry;
+        }
     }
-    fill(entry, white, black);
-    return entry;
+    ways[1] = ways[0];
+    fill(ways[0], white, black);
+    return ways[0];
 }
