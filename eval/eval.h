@@ -79,7 +79,7 @@ struct alignas(64) PawnEntry {
     SquareSet pawns[2];
     int16_t structure[2];    // the pawns' structure terms but their square table, summed
     int16_t passed_steps[2]; // the passed pawns' steps, summed
-    int8_t pawn_count[2];
+    int16_t pawn_material[2];
     uint8_t pawn_files[2];       // bit f: file f has a pawn, as rear_pawn_row tells
     int8_t rear_pawn_row[2][10]; // the working rows, as they are copied back
     int8_t king_shelter[2][4];   // by SHELTER_SLOT of the king's file

@@ -127,8 +127,8 @@ __attribute__((noinline)) void fill(PawnEntry &entry, SquareSet white, SquareSet
     entry.pawns[BLACK] = black;
     memcpy(entry.rear_pawn_row, rear_pawn_row, sizeof rear_pawn_row);
     fill_pawn_terms(entry, white, black);
-    entry.pawn_count[WHITE] = (int8_t)square_count(white);
-    entry.pawn_count[BLACK] = (int8_t)square_count(black);
+    entry.pawn_material[WHITE] = (int16_t)(square_count(white) * piece_value[PAWN]);
+    entry.pawn_material[BLACK] = (int16_t)(square_count(black) * piece_value[PAWN]);
     // The wings' shelters are each colour's own; the centre's counts the
     // open files, the same for both kings.
     for (int slot : {0, 3}) {
