@@ -53,6 +53,9 @@ int eval_white_king(int square);
 int eval_black_king(int square);
 int white_file_shelter(int i);
 int black_file_shelter(int i);
+// Those two by the rows of a file's rearmost pawns, indexed White's row * 8
+// + Black's: a file's shelter for either king in one load.
+extern const int8_t (&file_shelter_by_rows)[2][64];
 
 // The parts of those terms that depend on the pawns alone, read from the
 // working data as they are: a pawn's score is its structure plus its passed

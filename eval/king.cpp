@@ -16,7 +16,27 @@ constexpr int BLOCKED_CORNER_ROOK_PENALTY = 40;
 // fourth -5.
 constexpr int OWN_PAWN_SHELTER[8] = {-25, -20, -20, -20, -20, -10, 0, -20};
 constexpr int ENEMY_PAWN_SHELTER[8] = {0, 0, 0, 0, -5, -10, 0, -15};
+
+struct FileShelters {
+    int8_t by_rows[2][64];
+};
+constexpr FileShelters file_shelters() {
+    FileShelters shelters = {};
+    for (int white_row = 0; white_row < 8; white_row++) {
+        for (int black_row = 0; black_row < 8; black_row++) {
+            const int rows = white_row * 8 + black_row;
+            shelters.by_rows[WHITE][rows] =
+                (int8_t)(OWN_PAWN_SHELTER[white_row] + ENEMY_PAWN_SHELTER[black_row]);
+            shelters.by_rows[BLACK][rows] =
+                (int8_t)(OWN_PAWN_SHELTER[7 - black_row] + ENEMY_PAWN_SHELTER[7 - white_row]);
+        }
+    }
+    return shelters;
+}
+constexpr FileShelters FILE_SHELTERS = file_shelters();
 } // namespace
+
+const int8_t (&file_shelter_by_rows)[2][64] = FILE_SHELTERS.by_rows;
 
 int white_file_shelter(int i) {
     return OWN_PAWN_SHELTER[rear_pawn_row[WHITE][i]] + ENEMY_PAWN_SHELTER[rear_pawn_row[BLACK][i]];

@@ -129,11 +129,18 @@ __attribute__((noinline)) void fill(PawnEntry &entry, SquareSet white, SquareSet
     fill_pawn_terms(entry, white, black);
     entry.pawn_material[WHITE] = (int16_t)(square_count(white) * piece_value[PAWN]);
     entry.pawn_material[BLACK] = (int16_t)(square_count(black) * piece_value[PAWN]);
-    // The wings' shelters are each colour's own; the centre's counts the
-    // open files, the same for both kings.
-    for (int slot : {0, 3}) {
-        entry.king_shelter[WHITE][slot] = (int8_t)white_king_shelter(SHELTER_SLOT_FILE[slot]);
-        entry.king_shelter[BLACK][slot] = (int8_t)black_king_shelter(SHELTER_SLOT_FILE[slot]);
+    // The wings' shelters are each colour's own, as white_king_shelter and
+    // black_king_shelter add them up from the files' rows; the centre's
+    // counts the open files, the same for both kings.
+    uint64_t white_rows, black_rows;
+    memcpy(&white_rows, &rear_pawn_row[WHITE][1], sizeof white_rows);
+    memcpy(&black_rows, &rear_pawn_row[BLACK][1], sizeof black_rows);
+    const uint64_t rows = white_rows << 3 | black_rows; // byte f: file f's index
+    for (int c = WHITE; c <= BLACK; c++) {
+        const int8_t *shelter = file_shelter_by_rows[c];
+        const auto file = [shelter, rows](int f) { return (int)shelter[rows >> 8 * f & 0xff]; };
+        entry.king_shelter[c][0] = (int8_t)(file(0) + file(1) + file(2) / 2);
+        entry.king_shelter[c][3] = (int8_t)(file(7) + file(6) + file(5) / 2);
     }
     const uint8_t open_files = (uint8_t) ~(entry.pawn_files[WHITE] | entry.pawn_files[BLACK]);
     for (int slot : {1, 2})
