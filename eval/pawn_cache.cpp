@@ -75,6 +75,22 @@ inline SquareSet beside(SquareSet set) {
     return (set & ~H_FILE_SQUARES) << 1 | (set & ~A_FILE_SQUARES) >> 1;
 }
 
+// The number of bits of each byte.
+struct ByteBitCounts {
+    uint8_t count[256];
+};
+constexpr ByteBitCounts byte_bit_counts() {
+    ByteBitCounts counts = {};
+    for (int b = 1; b < 256; b++) counts.count[b] = (uint8_t)(counts.count[b >> 1] + (b & 1));
+    return counts;
+}
+constexpr ByteBitCounts BYTE_BIT_COUNTS = byte_bit_counts();
+
+// A set that is empty more often than not: counted only when it is not.
+inline int sparse_count(SquareSet set) {
+    return set ? square_count(set) : 0;
+}
+
 // The per-pawn terms of pawns.cpp worked out for all pawns at once from the
 // two square sets, to the same sums but the square table, which the board
 // keeps summed (the tests hold them to it):
@@ -85,21 +101,25 @@ inline SquareSet beside(SquareSet set) {
 //   either neighbouring file, so it is beside no own pawn or front;
 // - passed: no enemy pawn in front of it on its file or the neighbouring
 //   ones, so it is in no enemy pawn's front nor beside one.
+// The doubled pawns are all but the rearmost of each file, so they are
+// counted as the pawns less their files.
 void fill_pawn_terms(PawnEntry &entry, SquareSet white, SquareSet black) {
     const SquareSet pawns[2] = {white, black};
     const SquareSet front[2] = {white_front(white), black_front(black)};
     for (int c = WHITE; c <= BLACK; c++) {
         const SquareSet own = pawns[c];
+        const int count = square_count(own);
         const uint8_t files = files_of(own & ~PROMOTION_ROW_SQUARES[c]);
         const SquareSet neighboured =
             (SquareSet)(uint8_t)(files << 1 | files >> 1) * A_FILE_SQUARES;
-        const SquareSet doubled = own & front[c];
+        const int doubled = count - BYTE_BIT_COUNTS.count[files_of(own)];
         const SquareSet isolated = own & ~neighboured;
         const SquareSet backward = own & neighboured & ~beside(own | front[c]);
         const SquareSet passed = own & ~(front[c ^ 1] | beside(front[c ^ 1]));
-        const int structure = -DOUBLED_PENALTY * square_count(doubled) -
-                              ISOLATED_PENALTY * square_count(isolated) -
-                              BACKWARD_PENALTY * square_count(backward);
+        const int structure = -DOUBLED_PENALTY * doubled -
+                              ISOLATED_PENALTY * sparse_count(isolated) -
+                              BACKWARD_PENALTY * sparse_count(backward);
+        entry.pawn_material[c] = (int16_t)(count * piece_value[PAWN]);
         // The steps from the first rank.
         int passed_steps = 0;
         for (SquareSet p = passed; p; p &= p - 1)
@@ -127,8 +147,6 @@ __attribute__((noinline)) void fill(PawnEntry &entry, SquareSet white, SquareSet
     entry.pawns[BLACK] = black;
     memcpy(entry.rear_pawn_row, rear_pawn_row, sizeof rear_pawn_row);
     fill_pawn_terms(entry, white, black);
-    entry.pawn_material[WHITE] = (int16_t)(square_count(white) * piece_value[PAWN]);
-    entry.pawn_material[BLACK] = (int16_t)(square_count(black) * piece_value[PAWN]);
     // The wings' shelters are each colour's own, as white_king_shelter and
     // black_king_shelter add them up from the files' rows; the centre's
     // counts the open files, the same for both kings.
