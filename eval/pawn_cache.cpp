@@ -25,7 +25,7 @@ constexpr int PAWN_CACHE_SETS = 1 << PAWN_CACHE_BITS;
 PER_THREAD PawnEntry pawn_cache[PAWN_CACHE_SETS][2];
 
 inline int cache_index(SquareSet white, SquareSet black) {
-    const uint64_t mixed = white * 0x9E3779B97F4A7C15ull + black * 0xC2B2AE3D27D4EB4Full;
+    const uint64_t mixed = (white - black) * 0x9E3779B97F4A7C15ull;
     return (int)(mixed >> (64 - PAWN_CACHE_BITS));
 }
 
