@@ -175,7 +175,8 @@ const PawnEntry &pawn_entry() {
     PawnEntry *ways = pawn_cache[cache_index(white, black)];
     for (int way = 0; way < 2; way++) {
         const PawnEntry &entry = ways[way];
-        if (entry.filled && entry.pawns[WHITE] == white && entry.pawns[BLACK] == black) {
+        // The pawns first: the way that fails, fails on them.
+        if (entry.pawns[WHITE] == white && entry.pawns[BLACK] == black && entry.filled) {
             memcpy(rear_pawn_row, entry.rear_pawn_row, sizeof rear_pawn_row);
             return entry;
         }
