@@ -14,6 +14,12 @@ extern const int bishop_table[64];
 extern const int king_table[64];
 extern const int king_endgame_table[64];
 extern const int flip[64];
+// The king tables as Black reads them, through flip.
+struct BlackKingTables {
+    int middle[64];
+    int endgame[64];
+};
+extern const BlackKingTables black_king_tables;
 // What the board keeps summed for the evaluation (installed by evaluate):
 // the material of knights, bishops, rooks and queens, the pawns', knights'
 // and bishops' square tables and the rooks' seventh-rank bonus.

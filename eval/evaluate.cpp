@@ -101,7 +101,7 @@ int black_kings(const PawnEntry &pawns) {
     for (SquareSet set = piece_set[BLACK][KING]; set; set &= set - 1) {
         const int s = first_square(set);
         score += sheltered ? black_king_score(s, pawns.king_shelter[BLACK][SHELTER_SLOT[s & 7]])
-                           : king_endgame_table[flip[s]];
+                           : black_king_tables.endgame[s];
     }
     return score;
 }

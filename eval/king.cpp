@@ -38,6 +38,21 @@ constexpr FileShelters FILE_SHELTERS = file_shelters();
 
 const int8_t (&file_shelter_by_rows)[2][64] = FILE_SHELTERS.by_rows;
 
+namespace {
+// Built at start-up: the tables are declared extern, which a constant
+// expression may not read.
+BlackKingTables flipped_king_tables() {
+    BlackKingTables tables = {};
+    for (int s = 0; s < 64; s++) {
+        tables.middle[s] = king_table[flip[s]];
+        tables.endgame[s] = king_endgame_table[flip[s]];
+    }
+    return tables;
+}
+} // namespace
+
+const BlackKingTables black_king_tables = flipped_king_tables();
+
 int white_file_shelter(int i) {
     return OWN_PAWN_SHELTER[rear_pawn_row[WHITE][i]] + ENEMY_PAWN_SHELTER[rear_pawn_row[BLACK][i]];
 }
@@ -80,7 +95,8 @@ int white_king_score(int square, int shelter) {
 }
 
 int black_king_score(int square, int shelter) {
-    int score = (king_table[flip[square]] + shelter) * piece_material[WHITE] / KING_SCALE_DIVISOR;
+    int score =
+        (black_king_tables.middle[square] + shelter) * piece_material[WHITE] / KING_SCALE_DIVISOR;
     if (square == 6 && square_piece[7] == ROOK) score -= BLOCKED_CORNER_ROOK_PENALTY;
     return score;
 }
