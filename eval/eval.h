@@ -14,6 +14,12 @@ extern const int bishop_table[64];
 extern const int king_table[64];
 extern const int king_endgame_table[64];
 extern const int flip[64];
+// The king tables as Black reads them, through flip.
+struct BlackKingTables {
+    int middle[64];
+    int endgame[64];
+};
+extern const BlackKingTables black_king_tables;
 // What the board keeps summed for the evaluation (installed by evaluate):
 // the material of knights, bishops, rooks and queens, the pawns', knights'
 // and bishops' square tables and the rooks' seventh-rank bonus.
@@ -53,6 +59,9 @@ int eval_white_king(int square);
 int eval_black_king(int square);
 int white_file_shelter(int i);
 int black_file_shelter(int i);
+// Those two by the rows of a file's rearmost pawns, indexed White's row * 8
+// + Black's: a file's shelter for either king in one load.
+extern const int8_t (&file_shelter_by_rows)[2][64];
 
 // The parts of those terms that depend on the pawns alone, read from the
 // working data as they are: a pawn's score is its structure plus its passed
@@ -79,7 +88,7 @@ struct alignas(64) PawnEntry {
     SquareSet pawns[2];
     int16_t structure[2];    // the pawns' structure terms but their square table, summed
     int16_t passed_steps[2]; // the passed pawns' steps, summed
-    int8_t pawn_count[2];
+    int16_t pawn_material[2];
     uint8_t pawn_files[2];       // bit f: file f has a pawn, as rear_pawn_row tells
     int8_t rear_pawn_row[2][10]; // the working rows, as they are copied back
     int8_t king_shelter[2][4];   // by SHELTER_SLOT of the king's file

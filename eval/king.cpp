@@ -16,7 +16,42 @@ constexpr int BLOCKED_CORNER_ROOK_PENALTY = 40;
 // fourth -5.
 constexpr int OWN_PAWN_SHELTER[8] = {-25, -20, -20, -20, -20, -10, 0, -20};
 constexpr int ENEMY_PAWN_SHELTER[8] = {0, 0, 0, 0, -5, -10, 0, -15};
+
+struct FileShelters {
+    int8_t by_rows[2][64];
+};
+constexpr FileShelters file_shelters() {
+    FileShelters shelters = {};
+    for (int white_row = 0; white_row < 8; white_row++) {
+        for (int black_row = 0; black_row < 8; black_row++) {
+            const int rows = white_row * 8 + black_row;
+            shelters.by_rows[WHITE][rows] =
+                (int8_t)(OWN_PAWN_SHELTER[white_row] + ENEMY_PAWN_SHELTER[black_row]);
+            shelters.by_rows[BLACK][rows] =
+                (int8_t)(OWN_PAWN_SHELTER[7 - black_row] + ENEMY_PAWN_SHELTER[7 - white_row]);
+        }
+    }
+    return shelters;
+}
+constexpr FileShelters FILE_SHELTERS = file_shelters();
 } // namespace
+
+const int8_t (&file_shelter_by_rows)[2][64] = FILE_SHELTERS.by_rows;
+
+namespace {
+// Built at start-up: the tables are declared extern, which a constant
+// expression may not read.
+BlackKingTables flipped_king_tables() {
+    BlackKingTables tables = {};
+    for (int s = 0; s < 64; s++) {
+        tables.middle[s] = king_table[flip[s]];
+        tables.endgame[s] = king_endgame_table[flip[s]];
+    }
+    return tables;
+}
+} // namespace
+
+const BlackKingTables black_king_tables = flipped_king_tables();
 
 int white_file_shelter(int i) {
     return OWN_PAWN_SHELTER[rear_pawn_row[WHITE][i]] + ENEMY_PAWN_SHELTER[rear_pawn_row[BLACK][i]];
@@ -60,7 +95,8 @@ int white_king_score(int square, int shelter) {
 }
 
 int black_king_score(int square, int shelter) {
-    int score = (king_table[flip[square]] + shelter) * piece_material[WHITE] / KING_SCALE_DIVISOR;
+    int score =
+        (black_king_tables.middle[square] + shelter) * piece_material[WHITE] / KING_SCALE_DIVISOR;
     if (square == 6 && square_piece[7] == ROOK) score -= BLOCKED_CORNER_ROOK_PENALTY;
     return score;
 }

@@ -15,15 +15,17 @@ namespace {
 static_assert(sizeof PawnEntry::rear_pawn_row == sizeof rear_pawn_row,
               "an entry keeps the working rows whole");
 
-constexpr int PAWN_CACHE_BITS = 13;
-constexpr int PAWN_CACHE_ENTRIES = 1 << PAWN_CACHE_BITS;
+constexpr int PAWN_CACHE_BITS = 12;
+constexpr int PAWN_CACHE_SETS = 1 << PAWN_CACHE_BITS;
 
 // One per search thread: no locking, and no thread evicts another's. At
-// 512 KiB a thread; half that missed a sixth more often.
-PER_THREAD PawnEntry pawn_cache[PAWN_CACHE_ENTRIES];
+// 512 KiB a thread; half that missed a sixth more often. Two ways a set: a
+// new structure goes in way 0 and pushes the one there to way 1, so one
+// used a moment ago survives a newcomer that shares its set.
+PER_THREAD PawnEntry pawn_cache[PAWN_CACHE_SETS][2];
 
 inline int cache_index(SquareSet white, SquareSet black) {
-    const uint64_t mixed = white * 0x9E3779B97F4A7C15ull + black * 0xC2B2AE3D27D4EB4Full;
+    const uint64_t mixed = (white - black) * 0x9E3779B97F4A7C15ull;
     return (int)(mixed >> (64 - PAWN_CACHE_BITS));
 }
 
@@ -73,6 +75,22 @@ inline SquareSet beside(SquareSet set) {
     return (set & ~H_FILE_SQUARES) << 1 | (set & ~A_FILE_SQUARES) >> 1;
 }
 
+// The number of bits of each byte.
+struct ByteBitCounts {
+    uint8_t count[256];
+};
+constexpr ByteBitCounts byte_bit_counts() {
+    ByteBitCounts counts = {};
+    for (int b = 1; b < 256; b++) counts.count[b] = (uint8_t)(counts.count[b >> 1] + (b & 1));
+    return counts;
+}
+constexpr ByteBitCounts BYTE_BIT_COUNTS = byte_bit_counts();
+
+// A set that is empty more often than not: counted only when it is not.
+inline int sparse_count(SquareSet set) {
+    return set ? square_count(set) : 0;
+}
+
 // The per-pawn terms of pawns.cpp worked out for all pawns at once from the
 // two square sets, to the same sums but the square table, which the board
 // keeps summed (the tests hold them to it):
@@ -83,21 +101,25 @@ inline SquareSet beside(SquareSet set) {
 //   either neighbouring file, so it is beside no own pawn or front;
 // - passed: no enemy pawn in front of it on its file or the neighbouring
 //   ones, so it is in no enemy pawn's front nor beside one.
+// The doubled pawns are all but the rearmost of each file, so they are
+// counted as the pawns less their files.
 void fill_pawn_terms(PawnEntry &entry, SquareSet white, SquareSet black) {
     const SquareSet pawns[2] = {white, black};
     const SquareSet front[2] = {white_front(white), black_front(black)};
     for (int c = WHITE; c <= BLACK; c++) {
         const SquareSet own = pawns[c];
+        const int count = square_count(own);
         const uint8_t files = files_of(own & ~PROMOTION_ROW_SQUARES[c]);
         const SquareSet neighboured =
             (SquareSet)(uint8_t)(files << 1 | files >> 1) * A_FILE_SQUARES;
-        const SquareSet doubled = own & front[c];
+        const int doubled = count - BYTE_BIT_COUNTS.count[files_of(own)];
         const SquareSet isolated = own & ~neighboured;
         const SquareSet backward = own & neighboured & ~beside(own | front[c]);
         const SquareSet passed = own & ~(front[c ^ 1] | beside(front[c ^ 1]));
-        const int structure = -DOUBLED_PENALTY * square_count(doubled) -
-                              ISOLATED_PENALTY * square_count(isolated) -
-                              BACKWARD_PENALTY * square_count(backward);
+        const int structure = -DOUBLED_PENALTY * doubled -
+                              ISOLATED_PENALTY * sparse_count(isolated) -
+                              BACKWARD_PENALTY * sparse_count(backward);
+        entry.pawn_material[c] = (int16_t)(count * piece_value[PAWN]);
         // The steps from the first rank.
         int passed_steps = 0;
         for (SquareSet p = passed; p; p &= p - 1)
@@ -125,13 +147,18 @@ __attribute__((noinline)) void fill(PawnEntry &entry, SquareSet white, SquareSet
     entry.pawns[BLACK] = black;
     memcpy(entry.rear_pawn_row, rear_pawn_row, sizeof rear_pawn_row);
     fill_pawn_terms(entry, white, black);
-    entry.pawn_count[WHITE] = (int8_t)square_count(white);
-    entry.pawn_count[BLACK] = (int8_t)square_count(black);
-    // The wings' shelters are each colour's own; the centre's counts the
-    // open files, the same for both kings.
-    for (int slot : {0, 3}) {
-        entry.king_shelter[WHITE][slot] = (int8_t)white_king_shelter(SHELTER_SLOT_FILE[slot]);
-        entry.king_shelter[BLACK][slot] = (int8_t)black_king_shelter(SHELTER_SLOT_FILE[slot]);
+    // The wings' shelters are each colour's own, as white_king_shelter and
+    // black_king_shelter add them up from the files' rows; the centre's
+    // counts the open files, the same for both kings.
+    uint64_t white_rows, black_rows;
+    memcpy(&white_rows, &rear_pawn_row[WHITE][1], sizeof white_rows);
+    memcpy(&black_rows, &rear_pawn_row[BLACK][1], sizeof black_rows);
+    const uint64_t rows = white_rows << 3 | black_rows; // byte f: file f's index
+    for (int c = WHITE; c <= BLACK; c++) {
+        const int8_t *shelter = file_shelter_by_rows[c];
+        const auto file = [shelter, rows](int f) { return (int)shelter[rows >> 8 * f & 0xff]; };
+        entry.king_shelter[c][0] = (int8_t)(file(0) + file(1) + file(2) / 2);
+        entry.king_shelter[c][3] = (int8_t)(file(7) + file(6) + file(5) / 2);
     }
     const uint8_t open_files = (uint8_t) ~(entry.pawn_files[WHITE] | entry.pawn_files[BLACK]);
     for (int slot : {1, 2})
@@ -145,11 +172,16 @@ __attribute__((noinline)) void fill(PawnEntry &entry, SquareSet white, SquareSet
 const PawnEntry &pawn_entry() {
     const SquareSet white = piece_set[WHITE][PAWN];
     const SquareSet black = piece_set[BLACK][PAWN];
-    PawnEntry &entry = pawn_cache[cache_index(white, black)];
-    if (entry.filled && entry.pawns[WHITE] == white && entry.pawns[BLACK] == black) {
-        memcpy(rear_pawn_row, entry.rear_pawn_row, sizeof rear_pawn_row);
-        return entry;
+    PawnEntry *ways = pawn_cache[cache_index(white, black)];
+    for (int way = 0; way < 2; way++) {
+        const PawnEntry &entry = ways[way];
+        // The pawns first: the way that fails, fails on them.
+        if (entry.pawns[WHITE] == white && entry.pawns[BLACK] == black && entry.filled) {
+            memcpy(rear_pawn_row, entry.rear_pawn_row, sizeof rear_pawn_row);
+            return entry;
+        }
     }
-    fill(entry, white, black);
-    return entry;
+    ways[1] = ways[0];
+    fill(ways[0], white, black);
+    return ways[0];
 }
