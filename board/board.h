@@ -158,8 +158,9 @@ constexpr int64_t piece_weight(int material, int placement) {
 inline int placement_of(int64_t weight) {
     return (int32_t)(uint32_t)weight;
 }
+// The placement below is signed: a half added carries it away whole.
 inline int material_of(int64_t weight) {
-    return (int)((weight - placement_of(weight)) >> 32);
+    return (int)((weight + ((int64_t)1 << 31)) >> 32);
 }
 extern PER_THREAD const PieceWeights *piece_weights;
 extern PER_THREAD int64_t weight_sum[2];
