@@ -324,6 +324,7 @@ extern const SquareSet rising_diagonals[64];
 extern const SquareSet rank_fill[8][64];
 extern const SquareSet file_fill[8][64];
 constexpr SquareSet A_FILE_SQUARES = 0x0101010101010101ull;
+constexpr SquareSet H_FILE_SQUARES = A_FILE_SQUARES << 7;
 // Row k of the a-file onto bit 56 + k: every partial product lands on its
 // own bit, so nothing carries.
 constexpr SquareSet FILE_GATHER = 0x0102040810204080ull;
@@ -426,6 +427,16 @@ inline PositionKey key_after(Move move) {
         key ^= key_bits(castle_key(castle_rights)) ^ key_bits(castle_key(rights));
     return key_from_bits(key);
 }
+// What an undo record gives back whatever the move was: the mover to move,
+// the key and the castling, en-passant and fifty-move state.
+inline void restore_position_state(const UndoRecord &record, int mover) {
+    side_to_move = mover;
+    opponent = mover ^ 1;
+    position_key = record.key;
+    castle_rights = record.castle_rights;
+    ep_square = record.ep_square;
+    fifty_count = record.fifty_count;
+}
 // unmake_move for castling, promotions and en passant.
 void unmake_special_move();
 // Takes back undo_stack[game_ply - 1]; the caller ensures game_ply >= 1.
@@ -447,12 +458,7 @@ inline void unmake_move() {
     // side not to move: "white" and "black" can hand the move over between
     // a move and its undo.
     const int mover = square_color[to];
-    side_to_move = mover;
-    opponent = mover ^ 1;
-    position_key = record.key;
-    castle_rights = record.castle_rights;
-    ep_square = record.ep_square;
-    fifty_count = record.fifty_count;
+    restore_position_state(record, mover);
     // The piece goes back from to to from: one flip of both squares in its
     // sets.
     const int piece = square_piece[to];

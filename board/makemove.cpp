@@ -114,12 +114,7 @@ __attribute__((noinline)) int make_castling(Move move) {
 void unmake_castling(const UndoRecord &record) {
     const CastleRule &rule = castling_rules.rule[castle_right_index(record.move)];
     const int mover = square_color[rule.king_to];
-    side_to_move = mover;
-    opponent = mover ^ 1;
-    position_key = record.key;
-    castle_rights = record.castle_rights;
-    ep_square = record.ep_square;
-    fifty_count = record.fifty_count;
+    restore_position_state(record, mover);
     take_off(mover, KING, rule.king_to);
     take_off(mover, ROOK, rule.rook_to);
     put_down(mover, KING, rule.king_from);
@@ -264,12 +259,7 @@ void unmake_special_move() {
     }
     const int mover = square_color[to];
     const int other = mover ^ 1;
-    side_to_move = mover;
-    opponent = other;
-    position_key = record.key;
-    castle_rights = record.castle_rights;
-    ep_square = record.ep_square;
-    fifty_count = record.fifty_count;
+    restore_position_state(record, mover);
 
     const int arrived = square_piece[to];
     const int moved = (flags & MF_PROMOTION) ? PAWN : arrived;

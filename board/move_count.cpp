@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr SquareSet A_FILE = 0x0101010101010101ull;
-constexpr SquareSet H_FILE = A_FILE << 7;
 constexpr SquareSet ROW_0 = 0xffull;
 constexpr SquareSet ROW_7 = ROW_0 << 56;
 // Where a double push may start from, as generation has it: rows 6 and 7
@@ -165,14 +163,14 @@ int count_with_king(int us, int king) {
         push = pawns >> 8 & empty;
         double_push = (pawns & WHITE_DOUBLE_FROM) >> 8 & empty;
         double_push = double_push >> 8 & empty;
-        take_left = (pawns & ~A_FILE) >> 9 & enemies;
-        take_right = (pawns & ~H_FILE) >> 7 & enemies;
+        take_left = (pawns & ~A_FILE_SQUARES) >> 9 & enemies;
+        take_right = (pawns & ~H_FILE_SQUARES) >> 7 & enemies;
     } else {
         push = pawns << 8 & empty;
         double_push = (pawns & BLACK_DOUBLE_FROM) << 8 & empty;
         double_push = double_push << 8 & empty;
-        take_left = (pawns & ~A_FILE) << 7 & enemies;
-        take_right = (pawns & ~H_FILE) << 9 & enemies;
+        take_left = (pawns & ~A_FILE_SQUARES) << 7 & enemies;
+        take_right = (pawns & ~H_FILE_SQUARES) << 9 & enemies;
     }
     const SquareSet last_row = us == WHITE ? ROW_0 : ROW_7;
     const int step = us == WHITE ? -8 : 8;

@@ -56,7 +56,6 @@ template <bool CHECKED> inline void add_move(ListEnd &list, int from, int to, in
     append<CHECKED>(list, make_move_word(from, to, 0, flags), score);
 }
 
-constexpr SquareSet H_FILE = A_FILE_SQUARES << 7;
 constexpr SquareSet ROW_0 = 0xff;
 constexpr SquareSet ROW_1 = (SquareSet)0xff << 8;
 constexpr SquareSet ROW_6 = (SquareSet)0xff << 48;
@@ -78,7 +77,7 @@ PawnMoves white_pawn_moves(SquareSet enemies, SquareSet empty, bool captures_onl
     const SquareSet pawns = piece_set[WHITE][PAWN] & ~ROW_0;
     PawnMoves moves;
     moves.take_toward_a = pawns & (enemies << 9) & ~A_FILE_SQUARES;
-    moves.take_toward_h = pawns & (enemies << 7) & ~H_FILE;
+    moves.take_toward_h = pawns & (enemies << 7) & ~H_FILE_SQUARES;
     moves.push = pawns & (empty << 8) & (captures_only ? ROW_1 : ~(SquareSet)0);
     moves.double_push = captures_only ? 0 : moves.push & (ROW_6 | ROW_7) & (empty << 16);
     return moves;
@@ -88,7 +87,7 @@ PawnMoves black_pawn_moves(SquareSet enemies, SquareSet empty, bool captures_onl
     const SquareSet pawns = piece_set[BLACK][PAWN] & ~ROW_7;
     PawnMoves moves;
     moves.take_toward_a = pawns & (enemies >> 7) & ~A_FILE_SQUARES;
-    moves.take_toward_h = pawns & (enemies >> 9) & ~H_FILE;
+    moves.take_toward_h = pawns & (enemies >> 9) & ~H_FILE_SQUARES;
     moves.push = pawns & (empty >> 8) & (captures_only ? ROW_6 : ~(SquareSet)0);
     moves.double_push = captures_only ? 0 : moves.push & (ROW_0 | ROW_1) & (empty >> 16);
     return moves;
@@ -190,14 +189,16 @@ template <bool CHECKED> void en_passant_moves(ListEnd &list) {
 // From the rights bits alone, king side first; make_move tests the
 // squares. The score follows the destination as for any move (one that
 // another piece holds scores as a capture, and make_move refuses it), the
-// castling king and rook themselves aside.
-template <bool CHECKED> void castle_moves(ListEnd &list, int us) {
+// castling king and rook themselves aside. HELD_ONLY: only those that score
+// as captures.
+template <bool CHECKED, bool HELD_ONLY = false> void castle_moves(ListEnd &list, int us) {
     for (int right = 2 * us; right < 2 * us + 2; right++) {
         if (!(castle_rights & (1 << right))) continue;
         const CastleRule &rule = castling_rules.rule[right];
         const int from = rule.king_from;
         const int to = rule.king_to;
         const bool held = square_color[to] != EMPTY && to != from && to != rule.rook_from;
+        if (HELD_ONLY && !held) continue;
         append<CHECKED>(list, make_move_word(from, to, 0, MF_CASTLE),
                         held ? capture_score(from, to) : quiet_move_scores[from][to]);
     }
@@ -239,19 +240,6 @@ template <bool CHECKED> void all_moves(ListEnd &list, int us) {
     }
     if (castle_rights & (3 << (2 * us))) castle_moves<CHECKED>(list, us);
     en_passant_moves<CHECKED>(list);
-}
-
-// The castling moves whose destination another piece holds: they score as
-// captures.
-template <bool CHECKED> void held_castle_moves(ListEnd &list, int us) {
-    for (int right = 2 * us; right < 2 * us + 2; right++) {
-        if (!(castle_rights & (1 << right))) continue;
-        const CastleRule &rule = castling_rules.rule[right];
-        const int from = rule.king_from;
-        const int to = rule.king_to;
-        if (square_color[to] != EMPTY && to != from && to != rule.rook_from)
-            append<CHECKED>(list, make_move_word(from, to, 0, MF_CASTLE), capture_score(from, to));
-    }
 }
 
 // Captures and promotions, and with HELD_CASTLING the castling moves that
@@ -330,7 +318,7 @@ template <bool CHECKED, bool HELD_CASTLING> void capture_moves(ListEnd &list, in
             slide_captures<CHECKED>(list, i, QUEEN_RAYS, 8, targets);
         }
     }
-    if (HELD_CASTLING && (castle_rights & (3 << (2 * us)))) held_castle_moves<CHECKED>(list, us);
+    if (HELD_CASTLING && (castle_rights & (3 << (2 * us)))) castle_moves<CHECKED, true>(list, us);
     en_passant_moves<CHECKED>(list);
 }
 

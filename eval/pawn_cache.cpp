@@ -45,7 +45,6 @@ void find_rear_pawns(SquareSet white, SquareSet black) {
 
 // Rows 0 and 7.
 constexpr SquareSet PROMOTION_ROW_SQUARES[2] = {0xffull, 0xffull << 56};
-constexpr SquareSet H_FILE_SQUARES = A_FILE_SQUARES << 7;
 
 // Bit f for each file f that has a square in the set.
 uint8_t files_of(SquareSet set) {
