@@ -36,6 +36,11 @@ inline int capture_score(int from, int to) {
     return CAPTURE_BASE + 10 * square_piece[to] - square_piece[from];
 }
 
+// A piece other than a pawn taking on to.
+template <bool CHECKED> inline void add_capture(ListEnd &list, int from, int to) {
+    append<CHECKED>(list, make_move_word(from, to, 0, MF_CAPTURE), capture_score(from, to));
+}
+
 template <bool CHECKED> void add_promotions(ListEnd &list, int from, int to, int flags) {
     for (int piece = KNIGHT; piece <= QUEEN; piece++)
         append<CHECKED>(list, make_move_word(from, to, piece, flags | MF_PROMOTION),
@@ -117,7 +122,7 @@ inline void step_moves(ListEnd &list, int i, SquareSet targets, SquareSet enemie
     for (; targets; targets &= targets - 1) {
         const int t = first_square(targets);
         if (enemies & square_bit(t))
-            append<CHECKED>(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
+            add_capture<CHECKED>(list, i, t);
         else
             append<CHECKED>(list, make_move_word(i, t, 0, 0), history[t]);
     }
@@ -149,7 +154,7 @@ inline void slide_moves(ListEnd &list, int i, const int *rays, int ray_count, Sq
         const SquareSet hit = along & enemies;
         if (hit) {
             const int t = first_square(hit);
-            append<CHECKED>(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
+            add_capture<CHECKED>(list, i, t);
         }
     }
 }
@@ -162,7 +167,7 @@ inline void slide_captures(ListEnd &list, int i, const int *rays, int ray_count,
         const SquareSet hit = hits & ray_squares[rays[k]][i];
         if (hit) {
             const int t = first_square(hit);
-            append<CHECKED>(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
+            add_capture<CHECKED>(list, i, t);
         }
     }
 }
@@ -298,18 +303,15 @@ template <bool CHECKED, bool HELD_CASTLING> void capture_moves(ListEnd &list, in
         }
         // One thing to take, as most pieces that take anything have: the
         // order among directions does not matter then.
-        SquareSet targets = hits[i];
+        const SquareSet targets = hits[i];
         if (!(targets & (targets - 1))) {
-            const int t = first_square(targets);
-            append<CHECKED>(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
+            add_capture<CHECKED>(list, i, first_square(targets));
             continue;
         }
         const int piece = square_piece[i];
         if (piece == KNIGHT || piece == KING) {
-            for (; targets; targets &= targets - 1) {
-                const int t = first_square(targets);
-                append<CHECKED>(list, make_move_word(i, t, 0, MF_CAPTURE), capture_score(i, t));
-            }
+            for (SquareSet set = targets; set; set &= set - 1)
+                add_capture<CHECKED>(list, i, first_square(set));
         } else if (piece == BISHOP) {
             slide_captures<CHECKED>(list, i, DIAGONAL_RAYS, 4, targets);
         } else if (piece == ROOK) {
