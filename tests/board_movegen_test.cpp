@@ -221,6 +221,15 @@ TEST(BoardMovegen, CapturesEmptyInInitialPosition) {
     ply = 0;
 }
 
+// The same moves with the same scores, in the same order.
+void expect_same_entries(const std::vector<MoveEntry> &got, const std::vector<MoveEntry> &want) {
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < got.size(); i++) {
+        EXPECT_EQ(got[i].move, want[i].move) << i;
+        EXPECT_EQ(got[i].score, want[i].score) << i;
+    }
+}
+
 // The capture list is the full list with everything but captures and
 // promotions left out, in the same order and with the same scores.
 void expect_captures_filter_the_full_list() {
@@ -229,12 +238,7 @@ void expect_captures_filter_the_full_list() {
     for (const MoveEntry &e : current_list())
         if (move_flags(e.move) & (MF_CAPTURE | MF_PROMOTION)) filtered.push_back(e);
     generate_captures();
-    const std::vector<MoveEntry> captures = current_list();
-    ASSERT_EQ(captures.size(), filtered.size());
-    for (size_t i = 0; i < captures.size(); i++) {
-        EXPECT_EQ(captures[i].move, filtered[i].move) << i;
-        EXPECT_EQ(captures[i].score, filtered[i].score) << i;
-    }
+    expect_same_entries(current_list(), filtered);
 }
 
 TEST(BoardMovegen, CapturesAreTheCapturesOfTheFullList) {
@@ -265,12 +269,7 @@ TEST(BoardMovegen, CaptureScoredMovesAreTheRestOfTheFullList) {
                 e.score != history_scores[move_from(e.move)][move_to(e.move)])
                 kept.push_back(e);
         generate_capture_scored_moves();
-        const std::vector<MoveEntry> scored = current_list();
-        ASSERT_EQ(scored.size(), kept.size());
-        for (size_t i = 0; i < scored.size(); i++) {
-            EXPECT_EQ(scored[i].move, kept[i].move) << i;
-            EXPECT_EQ(scored[i].score, kept[i].score) << i;
-        }
+        expect_same_entries(current_list(), kept);
     }
     clear_history();
 }
