@@ -54,15 +54,18 @@ def judge(game, engine, strict_claims):
     tags, result, reason = game["tags"], game["result"], game["reason"]
     white, black = tags.get("White", "?"), tags.get("Black", "?")
     # In protocol 2 the engine names itself: its name and its version.
-    if white == engine or white.startswith(engine + " "):
+    def is_engine(name):
+        return name == engine or name.startswith(engine + " ")
+
+    if is_engine(white):
         colour = "white"
-    elif black == engine or black.startswith(engine + " "):
+    elif is_engine(black):
         colour = "black"
     else:
         return "FAIL", "%s plays neither side (%s vs %s)" % (engine, white, black)
     loser = {"1-0": "black", "0-1": "white"}.get(result)
     # pelmok against itself (its two protocols): whichever loses, pelmok does.
-    both = black == engine or black.startswith(engine + " ")
+    both = is_engine(white) and is_engine(black)
     engine_lost = loser == colour or (both and loser is not None)
     low = reason.lower()
     if result not in RESULTS or result == "*":
