@@ -118,8 +118,13 @@ int alpha_beta(int alpha, int beta, int depth) {
         // this is not one, none is left, and the scans need not look.
         if (short_move(move) != table_move) table_move = NO_SHORT_MOVE;
         // The child probes its table slot first: the fetch starts before the
-        // move is made.
-        tt_prefetch_after(move);
+        // move is made. A node that goes past its first move mostly tries
+        // them all, so then every remaining child's fetch starts at once,
+        // each with the time of the moves before it to arrive.
+        if (i == ply_move_start[ply])
+            tt_prefetch_after(move);
+        else if (i == ply_move_start[ply] + 1)
+            for (int j = i; j < ply_move_start[ply + 1]; j++) tt_prefetch_after(move_stack[j].move);
         if (!(checked ? make_move(move) : make_move_out_of_check(move))) continue;
         legal_seen = 1;
         const int score = -alpha_beta(-beta, -alpha, depth - 1);
