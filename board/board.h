@@ -395,6 +395,9 @@ void generate_captures();
 // in the order that list has them. Every other entry of that list scores
 // as quiet_move_scores has it.
 void generate_capture_scored_moves();
+// 1 when generate_moves' list at this ply surely fits in move_stack: a
+// fuller stack drops the moves past its end.
+int move_list_fits();
 void push_move(int from, int to, int flags);
 void push_promotions(int from, int to, int flags);
 

@@ -332,12 +332,20 @@ constexpr int MOST_OTHER_ENTRIES = 4;
 
 enum GenerationKind { ALL_MOVES, CAPTURES, CAPTURE_SCORED };
 
+} // namespace
+
+int move_list_fits() {
+    return square_count(color_set[side_to_move]) * MOST_ENTRIES_PER_PIECE + MOST_OTHER_ENTRIES <=
+           MOVE_STACK_SIZE - ply_move_start[ply];
+}
+
+namespace {
+
 template <GenerationKind KIND> void generate() {
     ply_move_start[ply + 1] = ply_move_start[ply];
     ListEnd list = open_list();
     const int us = side_to_move;
-    const bool fits = square_count(color_set[us]) * MOST_ENTRIES_PER_PIECE + MOST_OTHER_ENTRIES <=
-                      (int)(list.limit - list.next);
+    const bool fits = move_list_fits();
     if (KIND == ALL_MOVES) {
         if (fits)
             all_moves<false>(list, us);

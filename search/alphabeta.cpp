@@ -82,8 +82,10 @@ int alpha_beta(int alpha, int beta, int depth) {
     // (complete_move_list).
     // Only where the children are quiescence nodes, which leave the history
     // scores alone: the quiet moves must score as they would have before.
+    // And only where the whole list fits: one cut short by a full stack may
+    // lack the capture picked first.
     int first_pick_only = 0;
-    if (depth == 1 && ply > 0 && !on_pv_line) {
+    if (depth == 1 && ply > 0 && !on_pv_line && move_list_fits()) {
         generate_capture_scored_moves();
         if (ply_move_start[ply + 1] > ply_move_start[ply]) {
             pick_next_move(ply_move_start[ply], table_move);
